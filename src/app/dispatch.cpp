@@ -1,0 +1,46 @@
+#include "app/dispatch.h"
+
+#include "app/replay.h"
+#include "app/run_state.h"
+#include "formats/handlers.h"
+#include "platform/errors.h"
+
+namespace eitool {
+
+const HandlerTable& StandardHandlers() {
+  static const HandlerTable table = [] {
+    HandlerTable t;
+    t.extract[fkLIB] = ExtractLIB;
+    t.insert[fkLIB] = InsertLIB;
+    return t;
+  }();
+  return table;
+}
+
+std::string KindDescription(TFormatKind kind) {
+  switch (kind) {
+    case fkTRC: return "text resources (TRC)";
+    case fkGFT: return "mono fonts (GFT)";
+    case fkTXF: return "alpha fonts (TXF)";
+    case fkLIB: return "sound libraries (LIB)";
+    case fkLog: return "work logs";
+    case fkList: return "project lists";
+    default: return "kind " + std::to_string(kind);
+  }
+}
+
+void DispatchFile(RunState& run, TFormatKind kind, const std::string& path) {
+  run.view.FileStarted();
+  if (IsResourceKind(kind)) {
+    ExtractHandler handler = run.handlers.extract[kind];
+    if (handler == nullptr)
+      throw EDataError("Extraction of " + KindDescription(kind) +
+                       " is not available in this version");
+    handler(run, path);
+  } else if (kind == fkLog || kind == fkList) {
+    ReplayLog(run, path);
+  }
+  run.view.FileFinished();
+}
+
+}  // namespace eitool

@@ -1,0 +1,215 @@
+// Sound libraries: a 128-byte header, a directory of 24-byte entries and
+// the entries' data. All words are 32-bit little-endian.
+//
+//   header  0: LastIndex (entry count - 1, modulo 2^32)
+//          12: DataStart (length of header + directory that insertion keeps)
+//   entry  16: Offset of the data from the start of the file
+//          20: Size of the data
+//
+// Extraction writes each entry's data unchanged to <n>.wav and lists the
+// files in the work log; insertion rebuilds the library in the target
+// folder, taking each entry from its wave file when that exists.
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "app/run_state.h"
+#include "formats/handlers.h"
+#include "platform/coding.h"
+#include "platform/errors.h"
+#include "platform/file_system.h"
+#include "platform/paths.h"
+
+namespace eitool {
+namespace {
+
+constexpr std::uint64_t kHeaderSize = 128;
+constexpr std::uint64_t kEntrySize = 24;
+constexpr std::uint64_t kDataStartAt = 12;
+constexpr std::uint64_t kEntryFieldsAt = 16;  // Offset and Size within an entry
+constexpr std::uint64_t kMaxWord = 0xFFFFFFFFu;
+constexpr std::uint64_t kEntriesPerBatch = 4096;
+
+struct LibEntry {
+  std::uint32_t offset;
+  std::uint32_t size;
+};
+
+std::uint64_t EntryPosition(std::uint64_t n) { return kHeaderSize + kEntrySize * n; }
+
+std::string Hex(std::uint64_t value) {
+  char text[24];
+  std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
+  return text;
+}
+
+// Calls `visit` for every directory entry in order, reading the directory
+// in batches so that memory stays small whatever the entry count. `visit`
+// may move the library's position.
+void ForEachEntry(FileStream& library, std::uint64_t count,
+                  const std::function<void(std::uint64_t, const LibEntry&)>& visit) {
+  std::vector<std::uint8_t> batch;
+  for (std::uint64_t first = 0; first < count; first += kEntriesPerBatch) {
+    std::uint64_t in_batch = std::min(kEntriesPerBatch, count - first);
+    batch.resize(static_cast<std::size_t>(in_batch * kEntrySize));
+    library.Seek(EntryPosition(first));
+    library.Read(batch.data(), batch.size());
+    for (std::uint64_t k = 0; k < in_batch; ++k) {
+      std::size_t at = static_cast<std::size_t>(k * kEntrySize + kEntryFieldsAt);
+      visit(first + k, LibEntry{GetU32(batch, at), GetU32(batch, at + 4)});
+    }
+  }
+}
+
+// Checks that the header and the whole directory are present and that
+// every entry's data lies inside the file. Returns the entry count.
+std::uint64_t CheckLibrary(FileStream& library, const std::string& name) {
+  const std::uint64_t file_size = library.Size();
+  if (file_size < kHeaderSize)
+    throw EDataError(name + ": too short for a sound library header (" +
+                     std::to_string(file_size) + " bytes, 128 needed)");
+  library.Seek(0);
+  const std::uint64_t count = (library.ReadU32() + std::uint64_t{1}) & kMaxWord;
+  const std::uint64_t directory_end = EntryPosition(count);
+  if (directory_end > file_size)
+    throw EDataError(name + ": the directory of " + std::to_string(count) +
+                     " entries runs past the end of the file (it ends at " +
+                     std::to_string(directory_end) + ", file size " + std::to_string(file_size) +
+                     ")");
+  ForEachEntry(library, count, [&](std::uint64_t n, const LibEntry& entry) {
+    if (std::uint64_t{entry.offset} + entry.size > file_size)
+      throw EDataError(name + ": entry " + std::to_string(n) +
+                       " runs past the end of the file (offset " + Hex(entry.offset) +
+                       ", size " + std::to_string(entry.size) + ", file size " +
+                       std::to_string(file_size) + ")");
+  });
+  return count;
+}
+
+// The folder that receives a library's wave files: the target folder for a
+// run of one library, otherwise a subfolder named after the library, made
+// unique within the run, so that libraries do not replace each other's files.
+std::string WaveFolder(RunState& run, const std::string& path) {
+  if (run.LogList.size() < 2) return run.TargetDir;
+  std::string base = ChangeFileExt(FileNameOf(path), "");
+  if (base.empty()) base = "library";
+  std::string name = base;
+  for (int suffix = 2; run.LibraryFolders.count(name) != 0; ++suffix)
+    name = base + "_" + std::to_string(suffix);
+  run.LibraryFolders.insert(name);
+  std::string folder = JoinPath(run.TargetDir, name);
+  ForceDirectories(folder);
+  return folder;
+}
+
+// Raises EFCreateError when `output` exists but may not be replaced.
+void CheckReplaceable(const std::string& output) {
+  if (DirectoryExists(output)) throw EFCreateError(output, "is a folder");
+  if (FileExists(output)) {
+    // Opening for writing applies the same read-only rule as creating.
+    FileStream probe(output, FileStream::Mode::kOpenReadWrite);
+  }
+}
+
+}  // namespace
+
+void ExtractLIB(RunState& run, const std::string& path) {
+  FileStream library(run.Resolve(path), FileStream::Mode::kOpenRead);
+  const std::uint64_t count = CheckLibrary(library, path);
+  const std::string folder = WaveFolder(run, path);
+  ForEachEntry(library, count, [&](std::uint64_t n, const LibEntry& entry) {
+    std::string wave_path = JoinPath(folder, std::to_string(n) + ".wav");
+    FileStream wave(wave_path, FileStream::Mode::kCreate);
+    library.Seek(entry.offset);
+    wave.CopyFrom(library, entry.size);
+    run.ResultLines.Add(wave_path);
+  });
+}
+
+std::int64_t InsertLIB(RunState& run, const std::string& output, std::int64_t cursor) {
+  const std::string& name = run.SourcePath;
+  if (!run.SourceStream) throw EFOpenError(name, "the source is not open");
+  FileStream& source = *run.SourceStream;
+
+  // Everything is checked before the output is created.
+  const std::uint64_t count = CheckLibrary(source, name);
+  source.Seek(kDataStartAt);
+  const std::uint64_t data_start = source.ReadU32();
+  if (data_start < EntryPosition(count))
+    throw EDataError(name + ": DataStart (" + std::to_string(data_start) +
+                     ") lies inside the directory, which ends at " +
+                     std::to_string(EntryPosition(count)));
+  if (data_start > source.Size())
+    throw EDataError(name + ": DataStart (" + std::to_string(data_start) +
+                     ") is past the end of the file (file size " +
+                     std::to_string(source.Size()) + ")");
+  const std::int64_t available = run.ReplayLines.Count() - cursor;
+  if (available < 0 || static_cast<std::uint64_t>(available) < count)
+    throw EDataError("The work log ends after " + std::to_string(std::max<std::int64_t>(available, 0)) +
+                     " of the " + std::to_string(count) + " item lines of " + name);
+
+  FileIdentity source_id = source.Identity(), output_id;
+  if (IdentityOf(output, output_id) && output_id == source_id)
+    throw EDataError("Cannot write " + output +
+                     ": it is the source library itself; choose a target folder other than "
+                     "the library's own folder");
+  CheckReplaceable(output);
+
+  auto wave_path = [&](std::uint64_t n) {
+    return run.Resolve(run.ReplayLines.Get(cursor + static_cast<std::int64_t>(n)));
+  };
+  std::uint64_t end = data_start;
+  ForEachEntry(source, count, [&](std::uint64_t n, const LibEntry& entry) {
+    std::uint64_t size = entry.size;
+    std::string wave = wave_path(n);
+    if (FileExists(wave)) {
+      size = FileStream(wave, FileStream::Mode::kOpenRead).Size();
+      if (size > kMaxWord)
+        throw EDataError(wave + ": " + std::to_string(size) +
+                         " bytes is too large for a sound library entry (4 GiB at most)");
+    }
+    if (end > kMaxWord)
+      throw EDataError(name + ": entry " + std::to_string(n) + " would start at " +
+                       std::to_string(end) + ", beyond the 4 GiB that a library can address");
+    end += size;
+  });
+
+  // Written under a temporary name and renamed into place when complete,
+  // so that a failure never leaves a partial library behind.
+  const std::string temp = CreateTempFileNear(output);
+  try {
+    FileStream out(temp, FileStream::Mode::kCreate);
+    source.Seek(0);
+    out.CopyFrom(source, data_start);
+    std::uint64_t new_offset = data_start;
+    ForEachEntry(source, count, [&](std::uint64_t n, const LibEntry& entry) {
+      std::uint64_t size = entry.size;
+      out.Seek(new_offset);
+      std::string wave = wave_path(n);
+      if (FileExists(wave)) {
+        FileStream data(wave, FileStream::Mode::kOpenRead);
+        size = data.Size();
+        out.CopyFrom(data, size);
+      } else {
+        source.Seek(entry.offset);
+        out.CopyFrom(source, size);
+      }
+      if (new_offset > kMaxWord || size > kMaxWord)
+        throw EDataError(name + ": entry " + std::to_string(n) +
+                         " changed while the library was written");
+      out.Seek(EntryPosition(n) + kEntryFieldsAt);
+      out.WriteU32(static_cast<std::uint32_t>(new_offset));
+      out.WriteU32(static_cast<std::uint32_t>(size));
+      new_offset += size;
+    });
+  } catch (...) {
+    RemoveFileQuietly(temp);
+    throw;
+  }
+  RenameFile(temp, output);
+  return cursor + static_cast<std::int64_t>(count);
+}
+
+}  // namespace eitool
