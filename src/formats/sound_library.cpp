@@ -104,15 +104,6 @@ std::string WaveFolder(RunState& run, const std::string& path) {
   return folder;
 }
 
-// Raises EFCreateError when `output` exists but may not be replaced.
-void CheckReplaceable(const std::string& output) {
-  if (DirectoryExists(output)) throw EFCreateError(output, "is a folder");
-  if (FileExists(output)) {
-    // Opening for writing applies the same read-only rule as creating.
-    FileStream probe(output, FileStream::Mode::kOpenReadWrite);
-  }
-}
-
 }  // namespace
 
 void ExtractLIB(RunState& run, const std::string& path) {

@@ -7,6 +7,7 @@
 
 #include "platform/errors.h"
 #include "platform/file_stream.h"
+#include "platform/file_system.h"
 
 namespace eitool {
 namespace {
@@ -33,12 +34,9 @@ FileStream::FileStream(const std::string& path, Mode mode) : path_(path) {
   };
   if (path.empty()) fail("empty path");
 
+  // Checked before O_TRUNC so that a protected file is left intact.
+  if (create) CheckReplaceable(path);
   struct stat info {};
-  if (create && ::stat(path.c_str(), &info) == 0) {
-    // Check before O_TRUNC so that a protected file is left intact.
-    std::string why = WhyUnusable(info, true);
-    if (!why.empty()) fail(why);
-  }
   int flags = O_CLOEXEC;
   switch (mode) {
     case Mode::kOpenRead: flags |= O_RDONLY; break;

@@ -24,6 +24,10 @@ bool SetCurrentDir(const std::string& path);
 // Creates `path` and its missing parents; raises EFCreateError on failure.
 void ForceDirectories(const std::string& path);
 
+// Raises EFCreateError when a file created at `path` could not replace
+// what is there: a folder, or a file marked read-only (see FileStream).
+void CheckReplaceable(const std::string& path);
+
 // Renames `from` to `to`, replacing `to`; raises EFCreateError naming `to`.
 void RenameFile(const std::string& from, const std::string& to);
 // Removes a file; failure is ignored (used to clean up).

@@ -52,6 +52,14 @@ void ForceDirectories(const std::string& path) {
     throw EFCreateError(path, SystemReason(errno));
 }
 
+void CheckReplaceable(const std::string& path) {
+  struct stat info {};
+  if (path.empty() || ::stat(path.c_str(), &info) != 0) return;
+  if (S_ISDIR(info.st_mode)) throw EFCreateError(path, "is a folder");
+  if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    throw EFCreateError(path, "file is read-only");
+}
+
 void RenameFile(const std::string& from, const std::string& to) {
   if (::rename(from.c_str(), to.c_str()) != 0) throw EFCreateError(to, SystemReason(errno));
 }
