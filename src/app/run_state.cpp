@@ -1,6 +1,5 @@
 #include "app/run_state.h"
 
-#include "app/dispatch.h"
 #include "platform/paths.h"
 
 namespace eitool {

@@ -9,14 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "app/dispatch.h"
 #include "app/format_kind.h"
 #include "app/run_view.h"
 #include "platform/file_stream.h"
 #include "platform/string_list.h"
 
 namespace eitool {
-
-struct HandlerTable;
 
 // Where the mono-font handlers find their palette unless told otherwise.
 inline constexpr const char* kDefaultPalettePath = "c:\\work\\brennovale\\gs.act";
@@ -27,7 +26,7 @@ struct RunState {
   RunState(RunView& view, const HandlerTable& handlers);
 
   RunView& view;
-  const HandlerTable& handlers;
+  const HandlerTable handlers;  // a copy: small, and never dangling
 
   // The file list and its kind; ListTag is the work log tag of the Add
   // dialog's file type that set the kind (empty for logs and lists).

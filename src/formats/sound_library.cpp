@@ -12,7 +12,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "app/run_state.h"
@@ -20,6 +22,7 @@
 #include "platform/coding.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
+#include "platform/parallel.h"
 #include "platform/paths.h"
 
 namespace eitool {
@@ -45,22 +48,29 @@ std::string Hex(std::uint64_t value) {
   return text;
 }
 
-// Calls `visit` for every directory entry in order, reading the directory
-// in batches so that memory stays small whatever the entry count. `visit`
-// may move the library's position.
-void ForEachEntry(FileStream& library, std::uint64_t count,
-                  const std::function<void(std::uint64_t, const LibEntry&)>& visit) {
+// Reads the directory in batches, so that memory stays small whatever the
+// entry count, and calls `visit` with the index of each batch's first entry
+// and its raw bytes. `visit` may move the library's position.
+void ForEachBatch(FileStream& library, std::uint64_t count,
+                  const std::function<void(std::uint64_t, std::span<std::uint8_t>)>& visit) {
   std::vector<std::uint8_t> batch;
   for (std::uint64_t first = 0; first < count; first += kEntriesPerBatch) {
-    std::uint64_t in_batch = std::min(kEntriesPerBatch, count - first);
-    batch.resize(static_cast<std::size_t>(in_batch * kEntrySize));
+    batch.resize(static_cast<std::size_t>(std::min(kEntriesPerBatch, count - first) * kEntrySize));
     library.Seek(EntryPosition(first));
     library.Read(batch.data(), batch.size());
-    for (std::uint64_t k = 0; k < in_batch; ++k) {
-      std::size_t at = static_cast<std::size_t>(k * kEntrySize + kEntryFieldsAt);
-      visit(first + k, LibEntry{GetU32(batch, at), GetU32(batch, at + 4)});
-    }
+    visit(first, batch);
   }
+}
+
+std::size_t FieldsAt(std::uint64_t k) { return static_cast<std::size_t>(k * kEntrySize + kEntryFieldsAt); }
+
+// Calls `visit` for every directory entry in order.
+void ForEachEntry(FileStream& library, std::uint64_t count,
+                  const std::function<void(std::uint64_t, const LibEntry&)>& visit) {
+  ForEachBatch(library, count, [&](std::uint64_t first, std::span<std::uint8_t> batch) {
+    for (std::uint64_t k = 0; k < batch.size() / kEntrySize; ++k)
+      visit(first + k, LibEntry{GetU32(batch, FieldsAt(k)), GetU32(batch, FieldsAt(k) + 4)});
+  });
 }
 
 // Checks that the header and the whole directory are present and that
@@ -107,15 +117,50 @@ std::string WaveFolder(RunState& run, const std::string& path) {
 }  // namespace
 
 void ExtractLIB(RunState& run, const std::string& path) {
-  FileStream library(run.Resolve(path), FileStream::Mode::kOpenRead);
+  const std::string library_path = run.Resolve(path);
+  FileStream library(library_path, FileStream::Mode::kOpenRead);
   const std::uint64_t count = CheckLibrary(library, path);
   const std::string folder = WaveFolder(run, path);
-  ForEachEntry(library, count, [&](std::uint64_t n, const LibEntry& entry) {
-    std::string wave_path = JoinPath(folder, std::to_string(n) + ".wav");
-    FileStream wave(wave_path, FileStream::Mode::kCreate);
-    library.Seek(entry.offset);
-    wave.CopyFrom(library, entry.size);
-    run.ResultLines.Add(wave_path);
+
+  // Creating the waves is bound by per-file system calls, so a batch's waves
+  // are written by several workers, each reading the library through its
+  // own stream. A wave that cannot be created ends the extraction with the
+  // waves before it written and listed, as a one-by-one loop would; the
+  // check in entry order below finds such a wave before the workers start.
+  std::vector<std::unique_ptr<FileStream>> readers(static_cast<std::size_t>(WorkerCount()));
+  ForEachBatch(library, count, [&](std::uint64_t first, std::span<std::uint8_t> batch) {
+    const std::size_t in_batch = batch.size() / kEntrySize;
+    std::vector<std::string> waves(in_batch);
+    std::size_t ready = in_batch;
+    std::exception_ptr refused;
+    for (std::size_t k = 0; k < in_batch && !refused; ++k) {
+      waves[k] = JoinPath(folder, std::to_string(first + k) + ".wav");
+      try {
+        CheckReplaceable(waves[k]);
+      } catch (...) {
+        ready = k;
+        refused = std::current_exception();
+      }
+    }
+    std::size_t failed_at = ready;
+    try {
+      ParallelFor(ready, [&](std::size_t k, int worker) {
+        FileStream* reader = &library;
+        if (worker > 0) {
+          auto& own = readers[static_cast<std::size_t>(worker)];
+          if (!own) own = std::make_unique<FileStream>(library_path, FileStream::Mode::kOpenRead);
+          reader = own.get();
+        }
+        FileStream wave(waves[k], FileStream::Mode::kCreate);
+        reader->Seek(GetU32(batch, FieldsAt(k)));
+        wave.CopyFrom(*reader, GetU32(batch, FieldsAt(k) + 4));
+      }, &failed_at);
+    } catch (...) {
+      for (std::size_t k = 0; k < failed_at; ++k) run.ResultLines.Add(waves[k]);
+      throw;
+    }
+    for (std::size_t k = 0; k < ready; ++k) run.ResultLines.Add(waves[k]);
+    if (refused) std::rethrow_exception(refused);
   });
 }
 
@@ -155,12 +200,9 @@ std::int64_t InsertLIB(RunState& run, const std::string& output, std::int64_t cu
   ForEachEntry(source, count, [&](std::uint64_t n, const LibEntry& entry) {
     std::uint64_t size = entry.size;
     std::string wave = wave_path(n);
-    if (FileExists(wave)) {
-      size = FileStream(wave, FileStream::Mode::kOpenRead).Size();
-      if (size > kMaxWord)
-        throw EDataError(wave + ": " + std::to_string(size) +
-                         " bytes is too large for a sound library entry (4 GiB at most)");
-    }
+    if (FileSizeIfExists(wave, size) && size > kMaxWord)
+      throw EDataError(wave + ": " + std::to_string(size) +
+                       " bytes is too large for a sound library entry (4 GiB at most)");
     if (end > kMaxWord)
       throw EDataError(name + ": entry " + std::to_string(n) + " would start at " +
                        std::to_string(end) + ", beyond the 4 GiB that a library can address");
@@ -175,25 +217,29 @@ std::int64_t InsertLIB(RunState& run, const std::string& output, std::int64_t cu
     source.Seek(0);
     out.CopyFrom(source, data_start);
     std::uint64_t new_offset = data_start;
-    ForEachEntry(source, count, [&](std::uint64_t n, const LibEntry& entry) {
-      std::uint64_t size = entry.size;
-      out.Seek(new_offset);
-      std::string wave = wave_path(n);
-      if (FileExists(wave)) {
-        FileStream data(wave, FileStream::Mode::kOpenRead);
-        size = data.Size();
-        out.CopyFrom(data, size);
-      } else {
-        source.Seek(entry.offset);
-        out.CopyFrom(source, size);
+    // Each batch of directory entries gets its new Offset and Size fields in
+    // memory and is written back in one piece after its entries' data.
+    ForEachBatch(source, count, [&](std::uint64_t first, std::span<std::uint8_t> batch) {
+      for (std::uint64_t k = 0; k < batch.size() / kEntrySize; ++k) {
+        std::uint64_t size = GetU32(batch, FieldsAt(k) + 4);
+        std::string wave = wave_path(first + k);
+        out.Seek(new_offset);
+        if (FileSizeIfExists(wave, size)) {
+          FileStream data(wave, FileStream::Mode::kOpenRead);
+          out.CopyFrom(data, size);
+        } else {
+          source.Seek(GetU32(batch, FieldsAt(k)));
+          out.CopyFrom(source, size);
+        }
+        if (new_offset > kMaxWord || size > kMaxWord)
+          throw EDataError(name + ": entry " + std::to_string(first + k) +
+                           " changed while the library was written");
+        SetU32(batch, FieldsAt(k), static_cast<std::uint32_t>(new_offset));
+        SetU32(batch, FieldsAt(k) + 4, static_cast<std::uint32_t>(size));
+        new_offset += size;
       }
-      if (new_offset > kMaxWord || size > kMaxWord)
-        throw EDataError(name + ": entry " + std::to_string(n) +
-                         " changed while the library was written");
-      out.Seek(EntryPosition(n) + kEntryFieldsAt);
-      out.WriteU32(static_cast<std::uint32_t>(new_offset));
-      out.WriteU32(static_cast<std::uint32_t>(size));
-      new_offset += size;
+      out.Seek(EntryPosition(first));
+      out.Write(batch.data(), batch.size());
     });
   } catch (...) {
     RemoveFileQuietly(temp);

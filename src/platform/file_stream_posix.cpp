@@ -26,6 +26,13 @@ std::string WhyUnusable(const struct stat& info, bool for_writing) {
 
 }  // namespace
 
+void CheckReplaceable(const std::string& path) {
+  struct stat info {};
+  if (path.empty() || ::stat(path.c_str(), &info) != 0) return;
+  std::string why = WhyUnusable(info, true);
+  if (!why.empty()) throw EFCreateError(path, why);
+}
+
 FileStream::FileStream(const std::string& path, Mode mode) : path_(path) {
   const bool create = mode == Mode::kCreate;
   auto fail = [&](const std::string& reason) -> void {
@@ -34,23 +41,21 @@ FileStream::FileStream(const std::string& path, Mode mode) : path_(path) {
   };
   if (path.empty()) fail("empty path");
 
-  // Checked before O_TRUNC so that a protected file is left intact.
-  if (create) CheckReplaceable(path);
-  struct stat info {};
   int flags = O_CLOEXEC;
   switch (mode) {
     case Mode::kOpenRead: flags |= O_RDONLY; break;
     case Mode::kOpenReadWrite: flags |= O_RDWR; break;
-    case Mode::kCreate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+    // Emptied only after the checks below, so that a protected file is
+    // left intact.
+    case Mode::kCreate: flags |= O_RDWR | O_CREAT; break;
   }
   fd_ = ::open(path.c_str(), flags, 0666);
   if (fd_ < 0) fail(SystemReason(errno));
-  if (::fstat(fd_, &info) != 0) {
-    int error_number = errno;
-    ::close(fd_);
-    fail(SystemReason(error_number));
-  }
-  std::string why = WhyUnusable(info, mode == Mode::kOpenReadWrite);
+  struct stat info {};
+  std::string why = ::fstat(fd_, &info) != 0 ? SystemReason(errno)
+                                             : WhyUnusable(info, mode != Mode::kOpenRead);
+  if (why.empty() && create && info.st_size != 0 && ::ftruncate(fd_, 0) != 0)
+    why = SystemReason(errno);
   if (!why.empty()) {
     ::close(fd_);
     fail(why);

@@ -13,6 +13,9 @@ bool PathExists(const std::string& path);
 // True when a file that is not a folder exists at `path`.
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
+// When a file that is not a folder exists at `path`, stores its size and
+// returns true; otherwise returns false and leaves `size` alone.
+bool FileSizeIfExists(const std::string& path, std::uint64_t& size);
 
 // The identity of the file at `path`; false when there is none.
 bool IdentityOf(const std::string& path, FileIdentity& identity);

@@ -26,6 +26,13 @@ bool DirectoryExists(const std::string& path) {
   return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+bool FileSizeIfExists(const std::string& path, std::uint64_t& size) {
+  struct stat info {};
+  if (path.empty() || ::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
+  size = static_cast<std::uint64_t>(info.st_size);
+  return true;
+}
+
 bool IdentityOf(const std::string& path, FileIdentity& identity) {
   struct stat info {};
   if (path.empty() || ::stat(path.c_str(), &info) != 0) return false;
@@ -50,14 +57,6 @@ void ForceDirectories(const std::string& path) {
   if (slash != std::string::npos && slash > 0) ForceDirectories(path.substr(0, slash));
   if (::mkdir(path.c_str(), 0777) != 0 && !(errno == EEXIST && DirectoryExists(path)))
     throw EFCreateError(path, SystemReason(errno));
-}
-
-void CheckReplaceable(const std::string& path) {
-  struct stat info {};
-  if (path.empty() || ::stat(path.c_str(), &info) != 0) return;
-  if (S_ISDIR(info.st_mode)) throw EFCreateError(path, "is a folder");
-  if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-    throw EFCreateError(path, "file is read-only");
 }
 
 void RenameFile(const std::string& from, const std::string& to) {
