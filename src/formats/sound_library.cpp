@@ -114,11 +114,29 @@ std::string WaveFolder(RunState& run, const std::string& path) {
   return folder;
 }
 
+// One stream per worker on the same file: worker 0 uses the caller's
+// stream, the others open their own when they first need one.
+class StreamPerWorker {
+ public:
+  StreamPerWorker(FileStream& first, FileStream::Mode mode)
+      : first_(first), mode_(mode), others_(static_cast<std::size_t>(WorkerCount())) {}
+  FileStream& For(int worker) {
+    if (worker == 0) return first_;
+    auto& own = others_[static_cast<std::size_t>(worker)];
+    if (!own) own = std::make_unique<FileStream>(first_.path(), mode_);
+    return *own;
+  }
+
+ private:
+  FileStream& first_;
+  FileStream::Mode mode_;
+  std::vector<std::unique_ptr<FileStream>> others_;
+};
+
 }  // namespace
 
 void ExtractLIB(RunState& run, const std::string& path) {
-  const std::string library_path = run.Resolve(path);
-  FileStream library(library_path, FileStream::Mode::kOpenRead);
+  FileStream library(run.Resolve(path), FileStream::Mode::kOpenRead);
   const std::uint64_t count = CheckLibrary(library, path);
   const std::string folder = WaveFolder(run, path);
 
@@ -127,7 +145,7 @@ void ExtractLIB(RunState& run, const std::string& path) {
   // own stream. A wave that cannot be created ends the extraction with the
   // waves before it written and listed, as a one-by-one loop would; the
   // check in entry order below finds such a wave before the workers start.
-  std::vector<std::unique_ptr<FileStream>> readers(static_cast<std::size_t>(WorkerCount()));
+  StreamPerWorker readers(library, FileStream::Mode::kOpenRead);
   ForEachBatch(library, count, [&](std::uint64_t first, std::span<std::uint8_t> batch) {
     const std::size_t in_batch = batch.size() / kEntrySize;
     std::vector<std::string> waves(in_batch);
@@ -145,15 +163,10 @@ void ExtractLIB(RunState& run, const std::string& path) {
     std::size_t failed_at = ready;
     try {
       ParallelFor(ready, [&](std::size_t k, int worker) {
-        FileStream* reader = &library;
-        if (worker > 0) {
-          auto& own = readers[static_cast<std::size_t>(worker)];
-          if (!own) own = std::make_unique<FileStream>(library_path, FileStream::Mode::kOpenRead);
-          reader = own.get();
-        }
+        FileStream& reader = readers.For(worker);
         FileStream wave(waves[k], FileStream::Mode::kCreate);
-        reader->Seek(GetU32(batch, FieldsAt(k)));
-        wave.CopyFrom(*reader, GetU32(batch, FieldsAt(k) + 4));
+        reader.Seek(GetU32(batch, FieldsAt(k)));
+        wave.CopyFrom(reader, GetU32(batch, FieldsAt(k) + 4));
       }, &failed_at);
     } catch (...) {
       for (std::size_t k = 0; k < failed_at; ++k) run.ResultLines.Add(waves[k]);
@@ -216,28 +229,44 @@ std::int64_t InsertLIB(RunState& run, const std::string& output, std::int64_t cu
     FileStream out(temp, FileStream::Mode::kCreate);
     source.Seek(0);
     out.CopyFrom(source, data_start);
+    StreamPerWorker writers(out, FileStream::Mode::kOpenReadWrite);
+    StreamPerWorker readers(source, FileStream::Mode::kOpenRead);
+    // Per batch of directory entries: lay the entries out (their sizes give
+    // every offset), copy their data in parallel, each to its own place,
+    // then write the batch's rewritten directory entries in one piece.
     std::uint64_t new_offset = data_start;
-    // Each batch of directory entries gets its new Offset and Size fields in
-    // memory and is written back in one piece after its entries' data.
     ForEachBatch(source, count, [&](std::uint64_t first, std::span<std::uint8_t> batch) {
-      for (std::uint64_t k = 0; k < batch.size() / kEntrySize; ++k) {
-        std::uint64_t size = GetU32(batch, FieldsAt(k) + 4);
-        std::string wave = wave_path(first + k);
-        out.Seek(new_offset);
-        if (FileSizeIfExists(wave, size)) {
-          FileStream data(wave, FileStream::Mode::kOpenRead);
-          out.CopyFrom(data, size);
-        } else {
-          source.Seek(GetU32(batch, FieldsAt(k)));
-          out.CopyFrom(source, size);
-        }
-        if (new_offset > kMaxWord || size > kMaxWord)
+      const std::size_t in_batch = batch.size() / kEntrySize;
+      std::vector<std::string> waves(in_batch);
+      std::vector<std::uint64_t> from(in_batch), sizes(in_batch), offsets(in_batch);
+      std::vector<char> edited(in_batch);
+      for (std::size_t k = 0; k < in_batch; ++k) {
+        waves[k] = wave_path(first + k);
+        from[k] = GetU32(batch, FieldsAt(k));
+        sizes[k] = GetU32(batch, FieldsAt(k) + 4);
+        edited[k] = FileSizeIfExists(waves[k], sizes[k]);
+        offsets[k] = new_offset;
+        if (new_offset > kMaxWord || sizes[k] > kMaxWord)
           throw EDataError(name + ": entry " + std::to_string(first + k) +
                            " changed while the library was written");
         SetU32(batch, FieldsAt(k), static_cast<std::uint32_t>(new_offset));
-        SetU32(batch, FieldsAt(k) + 4, static_cast<std::uint32_t>(size));
-        new_offset += size;
+        SetU32(batch, FieldsAt(k) + 4, static_cast<std::uint32_t>(sizes[k]));
+        new_offset += sizes[k];
       }
+      ParallelFor(in_batch, [&](std::size_t k, int worker) {
+        FileStream& writer = writers.For(worker);
+        writer.Seek(offsets[k]);
+        if (edited[k]) {
+          FileStream data(waves[k], FileStream::Mode::kOpenRead);
+          if (data.Size() != sizes[k])
+            throw EDataError(waves[k] + ": the file changed while the library was written");
+          writer.CopyFrom(data, sizes[k]);
+        } else {
+          FileStream& reader = readers.For(worker);
+          reader.Seek(from[k]);
+          writer.CopyFrom(reader, sizes[k]);
+        }
+      });
       out.Seek(EntryPosition(first));
       out.Write(batch.data(), batch.size());
     });
