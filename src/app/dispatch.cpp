@@ -10,6 +10,8 @@ namespace eitool {
 const HandlerTable& StandardHandlers() {
   static const HandlerTable table = [] {
     HandlerTable t;
+    t.extract[fkTRC] = ExtractTRC;
+    t.insert[fkTRC] = InsertTRC;
     t.extract[fkLIB] = ExtractLIB;
     t.insert[fkLIB] = InsertLIB;
     return t;

@@ -14,6 +14,7 @@
 #include "app/run_view.h"
 #include "platform/file_stream.h"
 #include "platform/string_list.h"
+#include "support/uini.h"
 
 namespace eitool {
 
@@ -44,6 +45,10 @@ struct RunState {
   std::uint8_t PlainLine = 0;
 
   std::string PalettePath = kDefaultPalettePath;
+
+  // The sectioned text store of the text handlers; each opens and closes it
+  // within one call.
+  Uini Ini;
 
   // Work folders already given to sound libraries in this run.
   std::set<std::string> LibraryFolders;

@@ -11,6 +11,11 @@ namespace eitool {
 
 struct RunState;
 
+// Text resources (*.trc): extraction writes one dump per description;
+// insertion rewrites the game files the description names, in place.
+void ExtractTRC(RunState& run, const std::string& path);
+std::int64_t InsertTRC(RunState& run, const std::string& output, std::int64_t cursor);
+
 // Sound libraries (*.lib).
 void ExtractLIB(RunState& run, const std::string& path);
 std::int64_t InsertLIB(RunState& run, const std::string& output, std::int64_t cursor);

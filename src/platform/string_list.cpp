@@ -42,21 +42,33 @@ std::int64_t StringList::IndexOf(std::string_view line) const {
   return -1;
 }
 
-void StringList::SetText(std::string_view text) {
-  lines_.clear();
+void SplitLines(std::string_view text, std::vector<std::string_view>& lines) {
   std::string_view::size_type nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
   std::string_view::size_type start = 0;
   while (start < text.size()) {
     std::string_view::size_type end = text.find_first_of("\r\n", start);
     if (end == std::string_view::npos) {
-      lines_.emplace_back(text.substr(start));
+      lines.push_back(text.substr(start));
       break;
     }
-    lines_.emplace_back(text.substr(start, end - start));
+    lines.push_back(text.substr(start, end - start));
     start = end + 1;
     if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
   }
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  FileStream file(path, FileStream::Mode::kOpenRead);
+  std::string text(static_cast<std::size_t>(file.Size()), '\0');
+  file.Read(text.data(), text.size());
+  return text;
+}
+
+void StringList::SetText(std::string_view text) {
+  std::vector<std::string_view> views;
+  SplitLines(text, views);
+  lines_.assign(views.begin(), views.end());
 }
 
 std::string StringList::Text() const {
@@ -68,12 +80,7 @@ std::string StringList::Text() const {
   return text;
 }
 
-void StringList::LoadFromFile(const std::string& path) {
-  FileStream file(path, FileStream::Mode::kOpenRead);
-  std::string text(static_cast<std::size_t>(file.Size()), '\0');
-  file.Read(text.data(), text.size());
-  SetText(text);
-}
+void StringList::LoadFromFile(const std::string& path) { SetText(ReadWholeFile(path)); }
 
 void StringList::SaveToFile(const std::string& path) const {
   FileStream file(path, FileStream::Mode::kCreate);

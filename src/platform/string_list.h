@@ -11,6 +11,12 @@
 
 namespace eitool {
 
+// Splits `text` by the rules above into views of it, appended to `lines`.
+void SplitLines(std::string_view text, std::vector<std::string_view>& lines);
+
+// Reads a whole file into memory; raises EFOpenError or EReadError.
+std::string ReadWholeFile(const std::string& path);
+
 class StringList {
  public:
   std::int64_t Count() const { return static_cast<std::int64_t>(lines_.size()); }
