@@ -152,21 +152,26 @@ std::uint64_t CheckedSize(const Dump& dump, std::uint32_t align) {
   return total;
 }
 
+// True for a header line "[" + 8 hexadecimal digits (either case) + "]";
+// stores the index it names.
+bool ParseHeader(std::string_view line, std::uint32_t& index) {
+  if (line.size() != 10 || line.front() != '[' || line.back() != ']') return false;
+  std::uint32_t value = 0;
+  for (char c : line.substr(1, 8)) {
+    if (HexDigit(c) < 0) return false;
+    value = value * 16 + static_cast<std::uint32_t>(HexDigit(c));
+  }
+  index = value;
+  return true;
+}
+
 // Finds each entry's first header line, whatever the case of its digits.
 class HeaderIndex {
  public:
   explicit HeaderIndex(const Dump& dump) {
-    for (std::size_t i = 0; i < dump.lines.size(); ++i) {
-      std::string_view line = dump.lines[i];
-      if (line.size() != 10 || line.front() != '[' || line.back() != ']') continue;
-      std::uint32_t index = 0;
-      bool hex = true;
-      for (char c : line.substr(1, 8)) {
-        hex = hex && HexDigit(c) >= 0;
-        if (hex) index = index * 16 + static_cast<std::uint32_t>(HexDigit(c));
-      }
-      if (hex) headers_.emplace_back(index, i);
-    }
+    std::uint32_t index = 0;
+    for (std::size_t i = 0; i < dump.lines.size(); ++i)
+      if (ParseHeader(dump.lines[i], index)) headers_.emplace_back(index, i);
     std::stable_sort(headers_.begin(), headers_.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
   }
@@ -206,9 +211,14 @@ std::string LayOutBlock(const Block& block, const Dump& dump, RunView& view,
       if ((table[k] & kOffsetBits) == 0) continue;
       return "misses entry " + HeaderLine(k) + " in its dump " + block.target;
     }
+    // The entry's lines run to its terminator; reaching another header or
+    // the end of the dump first means the terminator is missing.
     std::size_t end = static_cast<std::size_t>(header) + 1;
-    while (end < dump.lines.size() && dump.lines[end] != kTerminator) ++end;
-    if (end == dump.lines.size())
+    std::uint32_t other = 0;
+    while (end < dump.lines.size() && dump.lines[end] != kTerminator &&
+           !ParseHeader(dump.lines[end], other))
+      ++end;
+    if (end == dump.lines.size() || dump.lines[end] != kTerminator)
       return "has no terminator line after entry " + HeaderLine(k) + " in its dump " + block.target;
 
     // The record: the entry's lines joined by LF, a NUL, zeros up to a
