@@ -1,21 +1,10 @@
 // Sound library benchmark: extraction and insertion of a large library,
 // each timed against a plain chunked copy of the same bytes made in the same
 // run, and the peak memory of each (measured in a child process).
-//
-// Usage: eitool_bench [--size-mib N] [--entries N] [--repeat N] [--dir DIR]
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <functional>
-#include <string>
-#include <vector>
+
+#include "bench_util.h"
 
 #include "app/run.h"
 #include "app/run_state.h"
@@ -24,51 +13,9 @@
 #include "platform/file_system.h"
 
 namespace fs = std::filesystem;
-using namespace eitool;
 
+namespace eitool::bench {
 namespace {
-
-struct Measure {
-  double seconds;
-  double peak_mib;
-};
-
-// Runs `work` in a child process; returns its wall time and peak RSS.
-Measure InChild(const std::function<void()>& work) {
-  ::sync();  // start every measurement without pending writeback
-  auto start = std::chrono::steady_clock::now();
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    try {
-      work();
-    } catch (const std::exception& e) {
-      std::fprintf(stderr, "bench: %s\n", e.what());
-      std::_Exit(1);
-    }
-    std::_Exit(0);
-  }
-  int status = 0;
-  struct rusage usage {};
-  ::wait4(pid, &status, 0, &usage);
-  auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "bench: child failed\n");
-    std::exit(1);
-  }
-  return {seconds, usage.ru_maxrss / 1024.0};
-}
-
-void PlainCopy(const std::string& from, const std::string& to) {
-  std::vector<char> buffer(1 << 20);
-  std::FILE* in = std::fopen(from.c_str(), "rb");
-  std::FILE* out = std::fopen(to.c_str(), "wb");
-  if (!in || !out) throw std::runtime_error("cannot copy " + from);
-  std::size_t got;
-  while ((got = std::fread(buffer.data(), 1, buffer.size(), in)) > 0)
-    std::fwrite(buffer.data(), 1, got, out);
-  std::fclose(in);
-  std::fclose(out);
-}
 
 void MakeLibrary(const std::string& path, std::uint64_t size, std::uint32_t entries) {
   const std::uint32_t data_start = 128 + 24 * entries;
@@ -102,35 +49,13 @@ void EditWaves(const std::string& folder, std::uint32_t entries) {
   }
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 }  // namespace
 
-int main(int argc, char** argv) {
-  std::uint64_t size_mib = 1024;
-  std::uint32_t entries = 10000;
-  int repeat = 5;
-  std::string base = fs::temp_directory_path().string();
-  for (int i = 1; i + 1 < argc; i += 2) {
-    std::string flag = argv[i];
-    if (flag == "--size-mib") size_mib = std::stoull(argv[i + 1]);
-    else if (flag == "--entries") entries = static_cast<std::uint32_t>(std::stoul(argv[i + 1]));
-    else if (flag == "--repeat") repeat = std::stoi(argv[i + 1]);
-    else if (flag == "--dir") base = argv[i + 1];
-    else {
-      std::fprintf(stderr, "usage: eitool_bench [--size-mib N] [--entries N] [--repeat N] [--dir DIR]\n");
-      return 2;
-    }
-  }
-
-  std::string dir = base + "/eitool-bench-XXXXXX";
-  if (::mkdtemp(dir.data()) == nullptr) {
-    std::perror("mkdtemp");
-    return 1;
-  }
+void LibraryBench(const Options& options) {
+  const std::uint64_t size_mib = options.size_mib ? options.size_mib : 1024;
+  const std::uint32_t entries = options.entries ? options.entries : 10000;
+  const int repeat = options.repeat ? options.repeat : 5;
+  const std::string& dir = options.dir;
   const std::string library = dir + "/bench.lib";
   std::printf("Sound library: %llu MiB, %u entries, in %s; median of %d runs\n",
               static_cast<unsigned long long>(size_mib), entries, dir.c_str(), repeat);
@@ -182,8 +107,6 @@ int main(int argc, char** argv) {
                 r + 1, copy_before_extract, extract.seconds, extract_ratio.back(),
                 copy_before_insert, insert.seconds, insert_ratio.back());
   }
-  fs::remove_all(dir);
-
   std::printf("\n%-8s %9s %12s %15s\n", "median", "time (s)", "vs copy", "peak RSS (MiB)");
   std::printf("%-8s %9.3f %12s %15.1f\n", "copy", Median(copy_s), "1.00 x", copy_mib);
   std::printf("%-8s %9.3f %10.2f x %15.1f   (target: at most 1.25 x, under 64 MiB)\n", "extract",
@@ -192,9 +115,9 @@ int main(int argc, char** argv) {
               Median(insert_s), Median(insert_ratio), insert_mib);
   // The fastest run of each shows the cost of the work itself, with the
   // least interference from writeback and the rest of the machine.
-  auto fastest = [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); };
   std::printf("fastest runs: copy %.3f s, extract %.3f s (%.2f x), insert %.3f s (%.2f x)\n",
-              fastest(copy_s), fastest(extract_s), fastest(extract_s) / fastest(copy_s),
-              fastest(insert_s), fastest(insert_s) / fastest(copy_s));
-  return 0;
+              Fastest(copy_s), Fastest(extract_s), Fastest(extract_s) / Fastest(copy_s),
+              Fastest(insert_s), Fastest(insert_s) / Fastest(copy_s));
 }
+
+}  // namespace eitool::bench

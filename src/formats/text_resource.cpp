@@ -12,7 +12,7 @@
 // ended by CR LF.
 
 #include <algorithm>
-#include <cstdio>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -34,10 +34,11 @@ constexpr std::string_view kTerminator = "[########]";
 
 std::string SectionName(std::uint32_t n) { return "Block#" + std::to_string(n); }
 
-std::string HeaderLine(std::uint64_t index) {
-  char text[24];
-  std::snprintf(text, sizeof text, "[%08llX]", static_cast<unsigned long long>(index));
-  return text;
+// "[" + the index as 8 upper-case hexadecimal digits + "]".
+std::string HeaderLine(std::uint32_t index) {
+  std::string line = "[00000000]";
+  for (int i = 8; i >= 1; --i, index >>= 4) line[i] = "0123456789ABCDEF"[index & 0xF];
+  return line;
 }
 
 // The results-pane line for block n: "Block 2 greater by 300 bytes."
@@ -112,7 +113,7 @@ std::vector<std::uint32_t> ReadTable(FileStream& game, std::uint32_t offset, std
 // An edited dump as lines, kept as views into one buffer so that memory
 // stays near the file's size.
 struct Dump {
-  std::string text;
+  std::unique_ptr<char[]> text;  // not zeroed first: the file fills it
   std::vector<std::string_view> lines;
 
   std::string_view Line(std::size_t i) const {
@@ -122,9 +123,12 @@ struct Dump {
 };
 
 Dump LoadDump(const std::string& path) {
+  FileStream file(path, FileStream::Mode::kOpenRead);
+  const auto size = static_cast<std::size_t>(file.Size());
   Dump dump;
-  dump.text = ReadWholeFile(path);
-  SplitLines(dump.text, dump.lines);
+  dump.text.reset(new char[size]);
+  file.Read(dump.text.get(), size);
+  SplitLines({dump.text.get(), size}, dump.lines);
   return dump;
 }
 
@@ -165,25 +169,21 @@ bool ParseHeader(std::string_view line, std::uint32_t& index) {
   return true;
 }
 
-// Finds each entry's first header line, whatever the case of its digits.
+// The line of each table entry's first header, whatever the case of its
+// digits; headers of indexes beyond the table are of no use to the writer.
 class HeaderIndex {
  public:
-  explicit HeaderIndex(const Dump& dump) {
+  HeaderIndex(const Dump& dump, std::size_t count) : first_(count, -1) {
     std::uint32_t index = 0;
     for (std::size_t i = 0; i < dump.lines.size(); ++i)
-      if (ParseHeader(dump.lines[i], index)) headers_.emplace_back(index, i);
-    std::stable_sort(headers_.begin(), headers_.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+      if (ParseHeader(dump.lines[i], index) && index < count && first_[index] < 0)
+        first_[index] = static_cast<std::int64_t>(i);
   }
   // The line of entry `index`'s first header, or -1.
-  std::int64_t Find(std::uint32_t index) const {
-    auto it = std::lower_bound(headers_.begin(), headers_.end(), std::make_pair(index, std::size_t{0}),
-                               [](const auto& a, const auto& b) { return a.first < b.first; });
-    return it != headers_.end() && it->first == index ? static_cast<std::int64_t>(it->second) : -1;
-  }
+  std::int64_t Find(std::uint32_t index) const { return first_[index]; }
 
  private:
-  std::vector<std::pair<std::uint32_t, std::size_t>> headers_;
+  std::vector<std::int64_t> first_;
 };
 
 // One block of a description, with its keys read and checked.
@@ -195,12 +195,11 @@ struct Block {
 
 // Builds a block's new data area and table in memory. Returns what keeps
 // the block from being written, or "" when `area` and `table` are ready.
-std::string LayOutBlock(const Block& block, const Dump& dump, RunView& view,
+std::string LayOutBlock(const Block& block, const Dump& dump, ProgressMeter& progress,
                         std::vector<std::uint32_t>& table, std::string& area) {
-  const HeaderIndex headers(dump);
+  const HeaderIndex headers(dump, table.size());
   const std::uint64_t space = block.data_limit - block.data_begin;
   area.assign(static_cast<std::size_t>(space), '\0');
-  ProgressMeter progress(view);
   std::uint64_t used = 0;
   for (std::uint32_t k = 0; k < table.size(); ++k) {
     progress.Show(k, table.size());
@@ -277,6 +276,8 @@ void ExtractTRC(RunState& run, const std::string& path) {
     const std::uint64_t file_size = game.Size();
     high = std::min(high, file_size);
     std::string texts;
+    dump.reserve(dump.size() + static_cast<std::size_t>(high > low ? high - low : 0) +
+                 table.size() * 26);
     if (low < high) {
       texts.resize(static_cast<std::size_t>(high - low));
       game.Seek(low);
@@ -321,7 +322,7 @@ std::int64_t InsertTRC(RunState& run, const std::string& output, std::int64_t cu
   Uini& ini = run.Ini;
   ini.IniOpen(run.Resolve(run.SourcePath));
   run.view.SetCurrentMessage("Processing " + FileNameOf(output) + "...");
-  run.view.SetProgress(0, 100);
+  ProgressMeter progress(run.view);
 
   for (std::uint32_t n = 0; ini.IniSectionExists(SectionName(n)); ++n) {
     const std::string section = SectionName(n);
@@ -365,7 +366,7 @@ std::int64_t InsertTRC(RunState& run, const std::string& output, std::int64_t cu
     std::string area;
     if (problem.empty()) {
       table = ReadTable(game, block.table_offset, block.count());
-      problem = LayOutBlock(block, dump, run.view, table, area);
+      problem = LayOutBlock(block, dump, progress, table, area);
     }
     if (!problem.empty()) {
       run.view.AddResult(BlockLine(n, problem));

@@ -1,6 +1,7 @@
 #include "platform/string_list.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/errors.h"
 #include "platform/file_stream.h"
@@ -45,16 +46,26 @@ std::int64_t StringList::IndexOf(std::string_view line) const {
 void SplitLines(std::string_view text, std::vector<std::string_view>& lines) {
   std::string_view::size_type nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
-  std::string_view::size_type start = 0;
-  while (start < text.size()) {
-    std::string_view::size_type end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.push_back(text.substr(start));
-      break;
-    }
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-    if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
+  // The next CR and the next LF are each found by memchr and remembered
+  // until passed, so the text is scanned once (find_first_of with a set of
+  // two would look the set up for every byte).
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  auto next = [end](const char* from, char c) {
+    const void* found = std::memchr(from, c, static_cast<std::size_t>(end - from));
+    return found ? static_cast<const char*>(found) : end;
+  };
+  const char* next_cr = next(begin, '\r');
+  const char* next_lf = next(begin, '\n');
+  const char* start = begin;
+  while (start < end) {
+    if (next_cr < start) next_cr = next(start, '\r');
+    if (next_lf < start) next_lf = next(start, '\n');
+    const char* stop = std::min(next_cr, next_lf);
+    lines.emplace_back(start, static_cast<std::size_t>(stop - start));
+    if (stop == end) break;
+    start = stop + 1;
+    if (*stop == '\r' && start < end && *start == '\n') ++start;
   }
 }
 
