@@ -12,7 +12,6 @@
 // ended by CR LF.
 
 #include <algorithm>
-#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -20,6 +19,8 @@
 #include "formats/handlers.h"
 #include "platform/coding.h"
 #include "platform/errors.h"
+#include "platform/file_system.h"
+#include "platform/mapped_file.h"
 #include "platform/paths.h"
 #include "support/uini.h"
 
@@ -101,59 +102,18 @@ class ProgressMeter {
   int shown_ = 0;
 };
 
-std::vector<std::uint32_t> ReadTable(FileStream& game, std::uint32_t offset, std::uint32_t count) {
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count) * 4);
-  game.Seek(offset);
-  game.Read(bytes.data(), bytes.size());
-  std::vector<std::uint32_t> table(count);
-  for (std::size_t k = 0; k < count; ++k) table[k] = GetU32(bytes, 4 * k);
-  return table;
-}
-
-// An edited dump as lines, kept as views into one buffer so that memory
-// stays near the file's size.
-struct Dump {
-  std::unique_ptr<char[]> text;  // not zeroed first: the file fills it
-  std::vector<std::string_view> lines;
-
-  std::string_view Line(std::size_t i) const {
-    if (i >= lines.size()) throw EListError(static_cast<std::int64_t>(i));
-    return lines[i];
-  }
+// One block of a description, with its keys read and checked.
+struct Block {
+  std::string source, target;
+  std::uint32_t table_offset = 0, table_limit = 0, data_begin = 0, data_limit = 0, align = 0;
+  std::uint32_t count() const { return (table_limit - table_offset) >> 2; }
 };
 
-Dump LoadDump(const std::string& path) {
-  FileStream file(path, FileStream::Mode::kOpenRead);
-  const auto size = static_cast<std::size_t>(file.Size());
-  Dump dump;
-  dump.text.reset(new char[size]);
-  file.Read(dump.text.get(), size);
-  SplitLines({dump.text.get(), size}, dump.lines);
-  return dump;
-}
-
-// The size the block's texts need by the size check: every entry counted
-// from a line containing "[000" to its terminator, its lines joined by LF,
-// plus a NUL, rounded up to a multiple of `align`. A stray terminator
-// counts as an empty entry. An entry with text lines but no terminator at
-// the end of the dump raises EListError.
-std::uint64_t CheckedSize(const Dump& dump, std::uint32_t align) {
-  std::uint64_t total = 0, length = 0;
-  bool in_entry = false;
-  for (std::size_t i = 0; i < dump.lines.size(); ++i) {
-    std::string_view line = dump.lines[i];
-    if (line == kTerminator) {
-      total += (length + 1 + align - 1) / align * align;
-      length = 0;
-      in_entry = false;
-    }
-    if (in_entry) {
-      length += line.size();
-      if (dump.Line(i + 1) != kTerminator) ++length;
-    }
-    if (line.find("[000") != std::string_view::npos) in_entry = true;
-  }
-  return total;
+std::vector<std::uint32_t> DecodeTable(std::string_view bytes) {
+  std::vector<std::uint32_t> table(bytes.size() / 4);
+  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  for (std::size_t k = 0; k < table.size(); ++k) table[k] = GetU32({data, bytes.size()}, 4 * k);
+  return table;
 }
 
 // True for a header line "[" + 8 hexadecimal digits (either case) + "]";
@@ -169,76 +129,174 @@ bool ParseHeader(std::string_view line, std::uint32_t& index) {
   return true;
 }
 
-// The line of each table entry's first header, whatever the case of its
-// digits; headers of indexes beyond the table are of no use to the writer.
-class HeaderIndex {
- public:
-  HeaderIndex(const Dump& dump, std::size_t count) : first_(count, -1) {
+// Where a table entry's text lies in the dump: the bytes from the line
+// after its first header line to its terminator line.
+struct Extent {
+  enum State : std::uint8_t { kNoHeader, kNoTerminator, kComplete };
+  State state = kNoHeader;
+  std::uint32_t lines = 0;   // text lines
+  std::size_t begin = 0, end = 0;
+  std::uint64_t length = 0;  // of the text, its lines joined by LF
+};
+
+// What one pass over an edited dump finds.
+struct DumpScan {
+  std::uint64_t checked_size = 0;  // the size check's total
+  std::vector<Extent> extents;     // one per table entry
+};
+
+// The size check counts every entry from a line containing "[000" to its
+// terminator: its lines joined by LF, plus a NUL, rounded up to a multiple
+// of `align` (a stray terminator counts as an empty entry); an entry with
+// text lines but no terminator at the end of the dump raises EListError.
+// In the same pass each table entry's first header gets its extent, which
+// ends at the next terminator or, when that is missing, at the next header.
+DumpScan ScanDump(std::string_view bytes, std::uint32_t align, std::uint32_t count) {
+  DumpScan scan;
+  scan.extents.resize(count);
+  LineReader reader(bytes);
+  const std::string_view text = reader.text();
+  auto offset = [&](std::string_view line) { return static_cast<std::size_t>(line.data() - text.data()); };
+
+  std::uint64_t length = 0;
+  bool in_entry = false;
+  Extent* open = nullptr;
+  std::string_view line, following;
+  bool has_line = reader.Next(line);
+  for (std::int64_t i = 0; has_line; ++i) {
+    const bool has_following = reader.Next(following);
+    const bool terminator = line == kTerminator;
+    if (terminator) {
+      scan.checked_size += (length + 1 + align - 1) / align * align;
+      length = 0;
+      in_entry = false;
+    }
+    if (in_entry) {
+      if (!has_following) throw EListError(i + 1);
+      length += line.size() + (following != kTerminator ? 1 : 0);
+    }
+    if (line.find("[000") != std::string_view::npos) in_entry = true;
+
     std::uint32_t index = 0;
-    for (std::size_t i = 0; i < dump.lines.size(); ++i)
-      if (ParseHeader(dump.lines[i], index) && index < count && first_[index] < 0)
-        first_[index] = static_cast<std::int64_t>(i);
+    if (terminator && open != nullptr) {
+      open->end = offset(line);
+      open->state = Extent::kComplete;
+      open = nullptr;
+    } else if (!terminator && ParseHeader(line, index)) {
+      open = nullptr;  // an entry still open has no terminator
+      if (index < count && scan.extents[index].state == Extent::kNoHeader) {
+        open = &scan.extents[index];
+        open->state = Extent::kNoTerminator;
+        open->begin = has_following ? offset(following) : text.size();
+      }
+    } else if (open != nullptr) {
+      open->length += line.size() + (open->lines > 0 ? 1 : 0);
+      ++open->lines;
+    }
+    line = following;
+    has_line = has_following;
   }
-  // The line of entry `index`'s first header, or -1.
-  std::int64_t Find(std::uint32_t index) const { return first_[index]; }
+  return scan;
+}
 
- private:
-  std::vector<std::int64_t> first_;
-};
+// Calls `piece` with the pieces of an entry's text: its lines, joined by
+// single LF bytes, whatever line breaks the dump has.
+template <typename Piece>
+void ForEachTextPiece(std::string_view dump, const Extent& extent, Piece piece) {
+  if (extent.lines <= 1) {  // the common case: the text is the first line as it stands
+    piece(dump.substr(extent.begin, static_cast<std::size_t>(extent.length)));
+    return;
+  }
+  LineReader reader(dump.substr(extent.begin, extent.end - extent.begin));
+  std::string_view line;
+  bool first = true;
+  while (reader.Next(line)) {
+    if (!first) piece(std::string_view("\n"));
+    piece(line);
+    first = false;
+  }
+}
 
-// One block of a description, with its keys read and checked.
-struct Block {
-  std::string source, target;
-  std::uint32_t table_offset = 0, table_limit = 0, data_begin = 0, data_limit = 0, align = 0;
-  std::uint32_t count() const { return (table_limit - table_offset) >> 2; }
-};
+std::uint64_t RecordSize(std::uint64_t length) { return (length + 1 + 3) / 4 * 4; }
 
-// Builds a block's new data area and table in memory. Returns what keeps
-// the block from being written, or "" when `area` and `table` are ready.
-std::string LayOutBlock(const Block& block, const Dump& dump, ProgressMeter& progress,
-                        std::vector<std::uint32_t>& table, std::string& area) {
-  const HeaderIndex headers(dump, table.size());
+// Checks that a block's entries can be written whole into its data area
+// and lays them out: `table` gets, for each slot that receives a record,
+// the record's offset tagged 0x10. Returns what keeps the block from being
+// written, or "".
+std::string LayOutBlock(const Block& block, const DumpScan& scan, ProgressMeter& progress,
+                        std::vector<std::uint32_t>& table) {
   const std::uint64_t space = block.data_limit - block.data_begin;
-  area.assign(static_cast<std::size_t>(space), '\0');
   std::uint64_t used = 0;
   for (std::uint32_t k = 0; k < table.size(); ++k) {
     progress.Show(k, table.size());
     if (table[k] == 0) continue;
-    std::int64_t header = headers.Find(k);
-    if (header < 0) {
+    const Extent& extent = scan.extents[k];
+    if (extent.state == Extent::kNoHeader) {
       // A slot whose offset bits are 0 had no text when it was extracted.
       if ((table[k] & kOffsetBits) == 0) continue;
       return "misses entry " + HeaderLine(k) + " in its dump " + block.target;
     }
-    // The entry's lines run to its terminator; reaching another header or
-    // the end of the dump first means the terminator is missing.
-    std::size_t end = static_cast<std::size_t>(header) + 1;
-    std::uint32_t other = 0;
-    while (end < dump.lines.size() && dump.lines[end] != kTerminator &&
-           !ParseHeader(dump.lines[end], other))
-      ++end;
-    if (end == dump.lines.size() || dump.lines[end] != kTerminator)
+    if (extent.state == Extent::kNoTerminator)
       return "has no terminator line after entry " + HeaderLine(k) + " in its dump " + block.target;
-
-    // The record: the entry's lines joined by LF, a NUL, zeros up to a
-    // multiple of 4. Records that would pass the area are only counted.
-    std::uint64_t length = 0;
-    for (std::size_t i = static_cast<std::size_t>(header) + 1; i < end; ++i)
-      length += dump.lines[i].size() + (i + 1 < end ? 1 : 0);
-    const std::uint64_t record = (length + 1 + 3) / 4 * 4;
-    if (used + record <= space) {
-      char* at = area.data() + used;
-      for (std::size_t i = static_cast<std::size_t>(header) + 1; i < end; ++i) {
-        at = std::copy(dump.lines[i].begin(), dump.lines[i].end(), at);
-        if (i + 1 < end) *at++ = '\n';
-      }
-    }
-    table[k] = static_cast<std::uint32_t>(block.data_begin + used) | kWrittenTag;
-    used += record;
+    table[k] = static_cast<std::uint32_t>((block.data_begin + used) & kOffsetBits) | kWrittenTag;
+    used += RecordSize(extent.length);
   }
   if (used > space) return "greater by " + std::to_string(used - space) + " bytes";
   return "";
 }
+
+// Writes the records of a laid-out block from Data begin, then zeros up to
+// Data limit.
+void WriteRecords(const Block& block, std::string_view dump, const DumpScan& scan,
+                  const std::vector<std::uint32_t>& table, FileStream& game) {
+  BufferedWriter out(game, block.data_begin);
+  static constexpr char kZeros[4] = {};
+  for (std::uint32_t k = 0; k < table.size(); ++k) {
+    const Extent& extent = scan.extents[k];
+    if (table[k] == 0 || extent.state != Extent::kComplete) continue;
+    ForEachTextPiece(dump, extent, [&](std::string_view piece) { out.Append(piece); });
+    out.Append(std::string_view(kZeros, static_cast<std::size_t>(RecordSize(extent.length) -
+                                                                 extent.length)));
+  }
+  out.AppendZeros(std::uint64_t{block.data_limit} - block.data_begin - out.written());
+  out.Flush();
+}
+
+// The dump of an extraction, written to a temporary file next to its name
+// and put in place by Commit(); dropped when the extraction fails.
+class DumpFile {
+ public:
+  explicit DumpFile(const std::string& path)
+      : path_(path), temp_(TempFor(path)), stream_(temp_, FileStream::Mode::kCreate),
+        out_(stream_, 0) {}
+  ~DumpFile() {
+    if (!committed_) RemoveFileQuietly(temp_);
+  }
+  // The header line of entry `index`, the text, the terminator line.
+  void Entry(std::uint32_t index, std::string_view text) {
+    char header[12] = {'[', '0', '0', '0', '0', '0', '0', '0', '0', ']', '\r', '\n'};
+    for (int i = 8; i >= 1; --i, index >>= 4) header[i] = "0123456789ABCDEF"[index & 0xF];
+    out_.Append({header, sizeof header});
+    out_.Append(text);
+    out_.Append("\r\n[########]\r\n");
+  }
+  void Commit() {
+    out_.Flush();
+    RenameFile(temp_, path_);
+    committed_ = true;
+  }
+
+ private:
+  std::string path_, temp_;
+  FileStream stream_;
+  BufferedWriter out_;
+  bool committed_ = false;
+
+  static std::string TempFor(const std::string& path) {
+    CheckReplaceable(path);  // a protected dump is refused, not replaced
+    return CreateTempFileNear(path);
+  }
+};
 
 }  // namespace
 
@@ -247,7 +305,7 @@ void ExtractTRC(RunState& run, const std::string& path) {
   ini.IniOpen(run.Resolve(path));
   run.view.SetCurrentMessage("Processing " + FileNameOf(path) + "...");
   ProgressMeter progress(run.view);
-  std::string dump;
+  DumpFile dump(JoinPath(run.TargetDir, ChangeFileExt(FileNameOf(path), ".txt")));
 
   for (std::uint32_t n = 0; ini.IniSectionExists(SectionName(n)); ++n) {
     const std::string section = SectionName(n);
@@ -262,37 +320,24 @@ void ExtractTRC(RunState& run, const std::string& path) {
       continue;
     }
 
-    FileStream game(run.Resolve(block.source), FileStream::Mode::kOpenRead);
-    const std::vector<std::uint32_t> table = ReadTable(game, block.table_offset, block.count());
-
-    // The texts are read in one piece: from the lowest text offset to 4096
-    // bytes past the highest, or to the end of the file.
-    std::uint64_t low = kAddressable, high = 0;
-    for (std::uint32_t slot : table) {
-      if ((slot & kOffsetBits) == 0) continue;
-      low = std::min<std::uint64_t>(low, slot & kOffsetBits);
-      high = std::max<std::uint64_t>(high, (slot & kOffsetBits) + kTextWindow);
-    }
-    const std::uint64_t file_size = game.Size();
-    high = std::min(high, file_size);
-    std::string texts;
-    dump.reserve(dump.size() + static_cast<std::size_t>(high > low ? high - low : 0) +
-                 table.size() * 26);
-    if (low < high) {
-      texts.resize(static_cast<std::size_t>(high - low));
-      game.Seek(low);
-      game.Read(texts.data(), texts.size());
-    }
+    // The game file is mapped, so it is read once, whatever the number of
+    // texts, and only the pages the table and texts lie on.
+    const MappedFile game(run.Resolve(block.source));
+    const std::string_view bytes = game.bytes();
+    if (std::uint64_t{block.table_offset} + 4ull * block.count() > bytes.size()) throw EReadError();
+    const std::vector<std::uint32_t> table =
+        DecodeTable(bytes.substr(block.table_offset, 4ull * block.count()));
 
     for (std::uint32_t k = 0; k < table.size(); ++k) {
-      const std::uint64_t offset = table[k] & kOffsetBits;
+      const std::size_t offset = table[k] & kOffsetBits;
       if (offset != 0) {
+        // A text ends at its NUL, after 4096 bytes, or at the end of the file.
         std::string_view text;
-        if (offset >= file_size) {
+        if (offset >= bytes.size()) {
           run.view.AddResult(BlockLine(n, "entry " + HeaderLine(k) +
                                               " points past the end of " + block.source));
         } else {
-          text = std::string_view(texts).substr(static_cast<std::size_t>(offset - low), kTextWindow);
+          text = bytes.substr(offset, kTextWindow);
           std::string_view::size_type nul = text.find('\0');
           if (nul != std::string_view::npos) {
             text = text.substr(0, nul);
@@ -301,19 +346,13 @@ void ExtractTRC(RunState& run, const std::string& path) {
                                                 " has no end within 4096 bytes; it was cut there"));
           }
         }
-        dump += HeaderLine(k) + "\r\n";
-        dump.append(text);
-        dump += "\r\n";
-        dump.append(kTerminator);
-        dump += "\r\n";
+        dump.Entry(k, text);
       }
       progress.Show(k, table.size());
     }
   }
 
-  FileStream out(JoinPath(run.TargetDir, ChangeFileExt(FileNameOf(path), ".txt")),
-                 FileStream::Mode::kCreate);
-  out.Write(dump);
+  dump.Commit();
   ini.IniClose();
 }
 
@@ -344,16 +383,17 @@ std::int64_t InsertTRC(RunState& run, const std::string& output, std::int64_t cu
       continue;
     }
 
-    const Dump dump = LoadDump(run.Resolve(block.target));
+    const MappedFile dump(run.Resolve(block.target));
+    const DumpScan scan = ScanDump(dump.bytes(), block.align, block.count());
     const std::uint64_t space = block.data_limit - block.data_begin;
-    const std::uint64_t total = CheckedSize(dump, block.align);
-    if (total > space) {
-      run.view.AddResult(BlockLine(n, "greater by " + std::to_string(total - space) + " bytes"));
+    if (scan.checked_size > space) {
+      run.view.AddResult(
+          BlockLine(n, "greater by " + std::to_string(scan.checked_size - space) + " bytes"));
       continue;
     }
 
-    // Everything is checked and built in memory before the first byte of
-    // the block is written; a block that fails is left as it was.
+    // Everything is checked and laid out before the first byte of the block
+    // is written; a block that fails is left as it was.
     FileStream game(run.Resolve(block.source), FileStream::Mode::kOpenReadWrite);
     const std::uint64_t file_size = game.Size();
     if (std::uint64_t{block.table_offset} + 4ull * block.count() > file_size)
@@ -363,20 +403,21 @@ std::int64_t InsertTRC(RunState& run, const std::string& output, std::int64_t cu
     else if (block.data_limit > file_size)
       problem = "has its data area past the end of " + block.source;
     std::vector<std::uint32_t> table;
-    std::string area;
     if (problem.empty()) {
-      table = ReadTable(game, block.table_offset, block.count());
-      problem = LayOutBlock(block, dump, progress, table, area);
+      std::string table_bytes(4ull * block.count(), '\0');
+      game.Seek(block.table_offset);
+      game.Read(table_bytes.data(), table_bytes.size());
+      table = DecodeTable(table_bytes);
+      problem = LayOutBlock(block, scan, progress, table);
     }
     if (!problem.empty()) {
       run.view.AddResult(BlockLine(n, problem));
       continue;
     }
 
+    WriteRecords(block, LineReader(dump.bytes()).text(), scan, table, game);
     std::string table_bytes;
     for (std::uint32_t slot : table) PutU32(table_bytes, slot);
-    game.Seek(block.data_begin);
-    game.Write(area);
     game.Seek(block.table_offset);
     game.Write(table_bytes);
   }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace eitool {
 
@@ -65,6 +66,26 @@ class FileStream {
   std::string path_;
   int fd_ = -1;
   std::uint64_t position_ = 0;
+};
+
+// Collects small writes into a buffer and writes them to a stream in large
+// pieces from a starting position. Flush() writes what is left; the
+// destructor does not (a failed job writes nothing more).
+class BufferedWriter {
+ public:
+  BufferedWriter(FileStream& out, std::uint64_t position, std::size_t capacity = 1 << 20);
+  void Append(std::string_view bytes);
+  void AppendZeros(std::uint64_t count);
+  void Flush();
+  // Bytes appended so far.
+  std::uint64_t written() const { return flushed_ + buffer_.size(); }
+
+ private:
+  FileStream& out_;
+  std::uint64_t position_;
+  std::uint64_t flushed_ = 0;
+  std::size_t capacity_;
+  std::string buffer_;
 };
 
 }  // namespace eitool

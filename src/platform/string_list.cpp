@@ -43,30 +43,31 @@ std::int64_t StringList::IndexOf(std::string_view line) const {
   return -1;
 }
 
-void SplitLines(std::string_view text, std::vector<std::string_view>& lines) {
-  std::string_view::size_type nul = text.find('\0');
-  if (nul != std::string_view::npos) text = text.substr(0, nul);
-  // The next CR and the next LF are each found by memchr and remembered
-  // until passed, so the text is scanned once (find_first_of with a set of
-  // two would look the set up for every byte).
-  const char* const begin = text.data();
-  const char* const end = begin + text.size();
-  auto next = [end](const char* from, char c) {
-    const void* found = std::memchr(from, c, static_cast<std::size_t>(end - from));
-    return found ? static_cast<const char*>(found) : end;
+LineReader::LineReader(std::string_view text) : text_(text.substr(0, text.find('\0'))) {
+  next_cr_ = std::min(text_.find('\r'), text_.size());
+  next_lf_ = std::min(text_.find('\n'), text_.size());
+}
+
+bool LineReader::Next(std::string_view& line) {
+  const std::size_t size = text_.size();
+  if (start_ >= size) return false;
+  auto next = [&](char c) {
+    const void* found = std::memchr(text_.data() + start_, c, size - start_);
+    return found ? static_cast<std::size_t>(static_cast<const char*>(found) - text_.data()) : size;
   };
-  const char* next_cr = next(begin, '\r');
-  const char* next_lf = next(begin, '\n');
-  const char* start = begin;
-  while (start < end) {
-    if (next_cr < start) next_cr = next(start, '\r');
-    if (next_lf < start) next_lf = next(start, '\n');
-    const char* stop = std::min(next_cr, next_lf);
-    lines.emplace_back(start, static_cast<std::size_t>(stop - start));
-    if (stop == end) break;
-    start = stop + 1;
-    if (*stop == '\r' && start < end && *start == '\n') ++start;
-  }
+  if (next_cr_ < start_) next_cr_ = next('\r');
+  if (next_lf_ < start_) next_lf_ = next('\n');
+  const std::size_t stop = std::min(next_cr_, next_lf_);
+  line = text_.substr(start_, stop - start_);
+  start_ = stop + 1;
+  if (stop < size && text_[stop] == '\r' && start_ < size && text_[start_] == '\n') ++start_;
+  return true;
+}
+
+void SplitLines(std::string_view text, std::vector<std::string_view>& lines) {
+  LineReader reader(text);
+  std::string_view line;
+  while (reader.Next(line)) lines.push_back(line);
 }
 
 std::string ReadWholeFile(const std::string& path) {

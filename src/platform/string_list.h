@@ -11,6 +11,23 @@
 
 namespace eitool {
 
+// Reads the lines of a text in order, by the rules above, as views into it.
+class LineReader {
+ public:
+  explicit LineReader(std::string_view text);
+  // Stores the next line and returns true, or returns false at the end.
+  bool Next(std::string_view& line);
+  // The text as read: up to its first NUL.
+  std::string_view text() const { return text_; }
+
+ private:
+  std::string_view text_;
+  std::size_t start_ = 0;
+  // The next CR and LF, each found once with memchr and kept until passed,
+  // so that the text is scanned once.
+  std::size_t next_cr_ = 0, next_lf_ = 0;
+};
+
 // Splits `text` by the rules above into views of it, appended to `lines`.
 void SplitLines(std::string_view text, std::vector<std::string_view>& lines);
 
