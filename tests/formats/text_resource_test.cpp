@@ -182,7 +182,14 @@ TEST_F(TextResourceTest, MissingGameFileEndsTheRun) {
   } catch (const EFOpenError& e) {
     EXPECT_EQ(std::string(e.what()).rfind("Cannot open file " + Path("game.dat"), 0), 0u);
   }
-  EXPECT_FALSE(FileExists(Path("d.txt")));
+  EXPECT_EQ(testing::ListDir(dir_), (Strings{"d.trc"}));  // no dump, no temporary file
+
+  // A dump marked read-only is not replaced.
+  WriteFile(Path("game.dat"), SmallGame());
+  WriteFile(Path("d.txt"), "protected");
+  MarkReadOnly(Path("d.txt"));
+  EXPECT_THROW(Extract(), EFCreateError);
+  EXPECT_EQ(ReadFile(Path("d.txt")), "protected");
 }
 
 TEST_F(TextResourceTest, RoundTripGivesBackTheEditedTexts) {

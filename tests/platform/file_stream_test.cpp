@@ -5,6 +5,7 @@
 #include "platform/coding.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
+#include "platform/mapped_file.h"
 #include "test_support.h"
 
 namespace eitool {
@@ -106,6 +107,39 @@ TEST(CodingTest, LittleEndianFieldsAndShortBuffers) {
   EXPECT_EQ(GetU16(span, 4), 0xBEEFu);
   EXPECT_THROW(GetU32(span, 3), EReadError);
   EXPECT_THROW(GetU16(span, 5), EReadError);
+}
+
+}  // namespace
+}  // namespace eitool
+
+namespace eitool {
+namespace {
+
+class MappedFileTest : public testing::TempDirTest {};
+
+TEST_F(MappedFileTest, MapsWholeFilesAndRefusesFolders) {
+  WriteFile(Path("data"), std::string("a\0b", 3));
+  WriteFile(Path("empty"), "");
+  EXPECT_EQ(MappedFile(Path("data")).bytes(), std::string_view("a\0b", 3));
+  EXPECT_EQ(MappedFile(Path("empty")).bytes(), "");
+  ::mkdir(Path("folder").c_str(), 0755);
+  EXPECT_THROW(MappedFile(Path("folder")), EFOpenError);
+  EXPECT_THROW(MappedFile(Path("missing")), EFOpenError);
+}
+
+TEST_F(MappedFileTest, BufferedWriterKeepsOrderAcrossFlushes) {
+  FileStream out(Path("out"), FileStream::Mode::kCreate);
+  out.Write(std::string("head"));
+  BufferedWriter writer(out, 4, 8);
+  writer.Append("abc");
+  writer.Append("defghij");        // passes the capacity: flushed first
+  writer.Append("0123456789AB");   // larger than the buffer: written directly
+  writer.AppendZeros(10);
+  writer.Append("z");
+  EXPECT_EQ(writer.written(), 33u);
+  writer.Flush();
+  EXPECT_EQ(ReadFile(Path("out")),
+            "headabcdefghij0123456789AB" + std::string(10, '\0') + "z");
 }
 
 }  // namespace
