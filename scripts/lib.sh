@@ -1,7 +1,7 @@
 # Shared by scripts/test and scripts/run: installs what the build needs and
 # builds into a folder. Source it from the project's root.
 
-EITOOL_PACKAGES=(cmake ninja-build g++ libgtest-dev)
+EITOOL_PACKAGES=(cmake ninja-build g++ libgtest-dev qt6-base-dev fonts-dejavu-core)
 
 missing_packages() {
   local missing=() p

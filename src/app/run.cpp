@@ -28,7 +28,7 @@ RunOutcome ExecuteRun(RunState& run) {
     const std::string entry = run.LogList[i];
     run.ResultLines.Add("#Format: " + run.ListTag);
     run.ResultLines.Add("#Source: " + entry);
-    DispatchFile(run, run.ListKind, entry);
+    run.OnProcessFile(run, run.ListKind, entry);
     view.SetTotal(static_cast<int>(i * 100 / run.LogList.size()), 100);
     view.ProcessMessages();
   }

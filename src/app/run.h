@@ -18,7 +18,7 @@ void PrepareRun(RunState& run);
 
 // Requires run.TargetDir, LogList, ListKind and ListTag to be set (a
 // relative TargetDir is made absolute first). Makes TargetDir the working
-// folder, hands every entry of LogList to DispatchFile and, for resource
+// folder, hands every entry of LogList to OnProcessFile and, for resource
 // kinds, saves the work log as TargetDir/result.log. A stop request ends
 // the run before the next entry; the work log of the entries done is still
 // saved. Failures raised by a handler end the run and propagate.

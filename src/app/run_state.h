@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -34,6 +35,9 @@ struct RunState {
   std::vector<std::string> LogList;
   TFormatKind ListKind = 0;
   std::string ListTag;
+
+  // The per-file step of a run; DispatchFile unless replaced.
+  std::function<void(RunState&, TFormatKind, const std::string&)> OnProcessFile = DispatchFile;
 
   StringList ResultLines;  // the work log being collected
   StringList ReplayLines;  // the work log being replayed
