@@ -15,6 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/coding.h"
+#include "platform/file_stream.h"
+
 namespace eitool::bench {
 
 struct Measure {
@@ -67,6 +70,31 @@ inline double Median(std::vector<double> values) {
 
 inline double Fastest(const std::vector<double>& values) {
   return *std::min_element(values.begin(), values.end());
+}
+
+// A sound library of `entries` equal entries, `size` bytes in all.
+inline void MakeLibrary(const std::string& path, std::uint64_t size, std::uint32_t entries) {
+  const std::uint32_t data_start = 128 + 24 * entries;
+  const std::uint64_t entry_size = (size - data_start) / entries;
+  std::string head;
+  PutU32(head, entries - 1);
+  head += "BENCHLIB";
+  PutU32(head, data_start);
+  head.resize(128, '\0');
+  for (std::uint32_t n = 0; n < entries; ++n) {
+    head.append(16, static_cast<char>('a' + n % 26));
+    PutU32(head, static_cast<std::uint32_t>(data_start + n * entry_size));
+    PutU32(head, static_cast<std::uint32_t>(entry_size));
+  }
+  FileStream out(path, FileStream::Mode::kCreate);
+  out.Write(head);
+  std::string chunk(1 << 20, '\0');
+  for (std::size_t i = 0; i < chunk.size(); ++i) chunk[i] = static_cast<char>(i * 7 % 253);
+  for (std::uint64_t left = entry_size * entries; left > 0;) {
+    std::size_t now = static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size()));
+    out.Write(chunk.data(), now);
+    left -= now;
+  }
 }
 
 struct Options {

@@ -109,6 +109,11 @@ void TMainForm::BuildComponents() {
   GroupBox1 = new QGroupBox(QStringLiteral(" Process "), this);
   GroupBox1->setObjectName("GroupBox1");
   GroupBox1->setGeometry(0, kClientHeight - kGroupHeight, kClientWidth, kGroupHeight);
+  // The caption sits on the frame's top line, which leaves the whole box
+  // to the controls placed in it.
+  GroupBox1->setStyleSheet(QStringLiteral(
+      "QGroupBox#GroupBox1 { border: 1px solid palette(mid); margin-top: 6px; }"
+      "QGroupBox#GroupBox1::title { subcontrol-origin: margin; left: 8px; top: 0px; }"));
   CurrentMessage = new QLabel(GroupBox1);
   CurrentMessage->setObjectName("CurrentMessage");
   CurrentMessage->setGeometry(12, 16, 316, 14);
