@@ -25,10 +25,10 @@ namespace {
 class AnsweringDialogs : public gui::Dialogs {
  public:
   AnsweringDialogs(QString library, QString target) : library_(library), target_(target) {}
-  std::optional<gui::OpenResult> OpenFiles(QWidget*, const gui::FileDialogSpec&, int) override {
+  std::optional<gui::OpenResult> OpenFiles(QWidget*, const gui::FileDialogSetup&, int) override {
     return gui::OpenResult{{library_}, 4};
   }
-  std::optional<QString> SaveFile(QWidget*, const gui::FileDialogSpec&) override { return {}; }
+  std::optional<QString> SaveFile(QWidget*, const gui::FileDialogSetup&) override { return {}; }
   std::optional<QString> TargetFolder(QWidget*, const QString&) override { return target_; }
   void Information(QWidget*, const QString& text, const QString&) override { last = text; }
   void Error(QWidget*, const QString& text) override { last = text; }

@@ -64,25 +64,25 @@ class TargetFolderDialog : public QDialog {
 
 }  // namespace
 
-std::optional<OpenResult> QtDialogs::OpenFiles(QWidget* parent, const FileDialogSpec& spec,
+std::optional<OpenResult> QtDialogs::OpenFiles(QWidget* parent, const FileDialogSetup& setup,
                                                int filter) {
-  QFileDialog dialog(parent, spec.title);
+  QFileDialog dialog(parent, setup.title);
   dialog.setFileMode(QFileDialog::ExistingFiles);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setNameFilters(spec.filters);
-  if (filter >= 1 && filter <= spec.filters.size()) dialog.selectNameFilter(spec.filters[filter - 1]);
+  dialog.setNameFilters(setup.filters);
+  if (filter >= 1 && filter <= setup.filters.size()) dialog.selectNameFilter(setup.filters[filter - 1]);
   dialog.setDirectory(QDir::currentPath());
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return OpenResult{dialog.selectedFiles(),
-                    static_cast<int>(spec.filters.indexOf(dialog.selectedNameFilter())) + 1};
+                    static_cast<int>(setup.filters.indexOf(dialog.selectedNameFilter())) + 1};
 }
 
-std::optional<QString> QtDialogs::SaveFile(QWidget* parent, const FileDialogSpec& spec) {
-  QFileDialog dialog(parent, spec.title);
+std::optional<QString> QtDialogs::SaveFile(QWidget* parent, const FileDialogSetup& setup) {
+  QFileDialog dialog(parent, setup.title);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilters(spec.filters);
-  dialog.setDefaultSuffix(spec.default_suffix);
+  dialog.setNameFilters(setup.filters);
+  dialog.setDefaultSuffix(setup.default_suffix);
   dialog.setDirectory(QDir::currentPath());
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().first();

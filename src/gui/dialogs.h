@@ -11,7 +11,7 @@ class QWidget;
 namespace eitool::gui {
 
 // A file dialog as the window describes it.
-struct FileDialogSpec {
+struct FileDialogSetup {
   QString title;
   QStringList filters;     // "Text files (*.txt)", ...
   QString default_suffix;  // appended to a name typed without one ("" for none)
@@ -26,10 +26,10 @@ class Dialogs {
  public:
   virtual ~Dialogs() = default;
   // Several existing files; starts with file type `filter` (1-based).
-  virtual std::optional<OpenResult> OpenFiles(QWidget* parent, const FileDialogSpec& spec,
+  virtual std::optional<OpenResult> OpenFiles(QWidget* parent, const FileDialogSetup& setup,
                                               int filter) = 0;
   // One file to write; asks before an existing file is replaced.
-  virtual std::optional<QString> SaveFile(QWidget* parent, const FileDialogSpec& spec) = 0;
+  virtual std::optional<QString> SaveFile(QWidget* parent, const FileDialogSetup& setup) = 0;
   // A target folder, starting at `start`. A folder that does not exist yet
   // is returned only after the user agreed to create it (the caller
   // creates it).
@@ -41,9 +41,9 @@ class Dialogs {
 
 class QtDialogs : public Dialogs {
  public:
-  std::optional<OpenResult> OpenFiles(QWidget* parent, const FileDialogSpec& spec,
+  std::optional<OpenResult> OpenFiles(QWidget* parent, const FileDialogSetup& setup,
                                       int filter) override;
-  std::optional<QString> SaveFile(QWidget* parent, const FileDialogSpec& spec) override;
+  std::optional<QString> SaveFile(QWidget* parent, const FileDialogSetup& setup) override;
   std::optional<QString> TargetFolder(QWidget* parent, const QString& start) override;
   void Information(QWidget* parent, const QString& text, const QString& caption) override;
   void Error(QWidget* parent, const QString& text) override;

@@ -47,8 +47,8 @@ class TMainForm : public QWidget {
   QToolButton* BProcess;
   QToolButton* BExit;
   QListWidget* LogList;
-  FileDialogSpec SelectLog;
-  FileDialogSpec SaveLST;
+  FileDialogSetup SelectLog;
+  FileDialogSetup SaveLST;
   QToolButton* BSaveList;
   QTextEdit* Results;
   QGroupBox* GroupBox1;
@@ -56,7 +56,7 @@ class TMainForm : public QWidget {
   QLabel* CurrentMessage;
   QPushButton* Stop;
   QPushButton* SaveLog;
-  FileDialogSpec SaveRes;
+  FileDialogSetup SaveRes;
   QLabel* Extracted;
   QProgressBar* Total;
   QToolButton* BClearAll;

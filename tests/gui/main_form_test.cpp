@@ -29,14 +29,14 @@ using testing::WriteFile;
 // what the window asked and showed.
 class FakeDialogs : public Dialogs {
  public:
-  std::optional<OpenResult> OpenFiles(QWidget*, const FileDialogSpec& spec, int filter) override {
+  std::optional<OpenResult> OpenFiles(QWidget*, const FileDialogSetup& setup, int filter) override {
     asked_filter = filter;
-    open_spec = spec;
+    open_setup = setup;
     if (on_open) on_open();
     return Next(open_answers);
   }
-  std::optional<QString> SaveFile(QWidget*, const FileDialogSpec& spec) override {
-    save_specs.push_back(spec);
+  std::optional<QString> SaveFile(QWidget*, const FileDialogSetup& setup) override {
+    save_setups.push_back(setup);
     return Next(save_answers);
   }
   std::optional<QString> TargetFolder(QWidget*, const QString& start) override {
@@ -64,8 +64,8 @@ class FakeDialogs : public Dialogs {
   std::deque<bool> confirm_answers;
   std::function<void()> on_open;
   int asked_filter = 0;
-  FileDialogSpec open_spec;
-  std::vector<FileDialogSpec> save_specs;
+  FileDialogSetup open_setup;
+  std::vector<FileDialogSetup> save_setups;
   QStringList folder_starts;
   std::vector<std::pair<QString, QString>> boxes;  // caption, text
   QStringList errors;
@@ -259,7 +259,7 @@ TEST_F(MainFormTest, SavedListIsReadBackByAdd) {
   dialogs_->save_answers.push_back(Q(Path("saved.lst")));
   QTest::mouseClick(form_->BSaveList, Qt::LeftButton);
   EXPECT_EQ(ReadFile(Path("saved.lst")), Path("one.log") + "\r\n" + Path("two words.log") + "\r\n");
-  EXPECT_EQ(dialogs_->save_specs.back().title, QStringLiteral("Select file..."));
+  EXPECT_EQ(dialogs_->save_setups.back().title, QStringLiteral("Select file..."));
   const QStringList before = Entries();
   Add(QStringList{Q(Path("saved.lst"))}, 5);
   EXPECT_EQ(Entries(), before);
