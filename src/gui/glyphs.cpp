@@ -19,6 +19,21 @@ void Document(QPainter& p, const Palette& c, int x, int y) {
   p.drawLine(x + 2, y + 7, x + 5, y + 7);
 }
 
+// A block arrow from `tail` to `tip` (x coordinates) along the middle row.
+QPainterPath Arrow(int tail, int tip) {
+  const int head = tip + (tail < tip ? -6 : 6);  // where the head meets the shaft
+  QPainterPath arrow;
+  arrow.moveTo(tip, 8);
+  arrow.lineTo(head, 2);
+  arrow.lineTo(head, 5);
+  arrow.lineTo(tail, 5);
+  arrow.lineTo(tail, 11);
+  arrow.lineTo(head, 11);
+  arrow.lineTo(head, 14);
+  arrow.closeSubpath();
+  return arrow;
+}
+
 void Draw(int index, QPainter& p, const Palette& c) {
   switch (index) {
     case 0:  // stacked documents
@@ -35,23 +50,13 @@ void Draw(int index, QPainter& p, const Palette& c) {
       p.setBrush(c.second);
       p.drawRect(3, 9, 9, 5);
       break;
-    case 2: {  // arrow to the left with a minus bar
+    case 2:  // arrow to the left with a minus bar
       p.setPen(Qt::NoPen);
       p.setBrush(c.accent);
-      QPainterPath arrow;
-      arrow.moveTo(1, 8);
-      arrow.lineTo(7, 2);
-      arrow.lineTo(7, 5);
-      arrow.lineTo(10, 5);
-      arrow.lineTo(10, 11);
-      arrow.lineTo(7, 11);
-      arrow.lineTo(7, 14);
-      arrow.closeSubpath();
-      p.drawPath(arrow);
+      p.drawPath(Arrow(10, 1));
       p.setBrush(c.second);
       p.drawRect(12, 7, 3, 2);
       break;
-    }
     case 3: {  // circular arrows
       QPen pen(c.accent, 2);
       p.setPen(pen);
@@ -67,21 +72,11 @@ void Draw(int index, QPainter& p, const Palette& c) {
       p.drawPolygon(QPolygon({QPoint(15, 10), QPoint(10, 10), QPoint(13, 6)}));
       break;
     }
-    case 4: {  // arrow to the right
+    case 4:  // arrow to the right
       p.setPen(Qt::NoPen);
       p.setBrush(c.accent);
-      QPainterPath arrow;
-      arrow.moveTo(15, 8);
-      arrow.lineTo(9, 2);
-      arrow.lineTo(9, 5);
-      arrow.lineTo(2, 5);
-      arrow.lineTo(2, 11);
-      arrow.lineTo(9, 11);
-      arrow.lineTo(9, 14);
-      arrow.closeSubpath();
-      p.drawPath(arrow);
+      p.drawPath(Arrow(2, 15));
       break;
-    }
     case 5: {  // crossed circle
       QPen pen(c.second, 2);
       p.setPen(pen);
