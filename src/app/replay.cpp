@@ -24,7 +24,8 @@ std::int64_t ReplaySource(RunState& run, std::int64_t line, const std::string& s
   std::string resolved = run.Resolve(source);
   bool found = PathExists(resolved);
   if (found)
-    run.SourceStream = std::make_unique<FileStream>(resolved, FileStream::Mode::kOpenReadWrite);
+    run.SourceStream =
+        std::make_unique<FileStream>(resolved, FileStream::Mode::kOpenReadWrite, source);
   run.SourcePath = source;
   run.view.SetCurrentMessage("Processing " + FileNameOf(source) + "...");
   if (!found) {
@@ -60,7 +61,7 @@ std::string SourceNotFoundLine(const std::string& source) {
 
 void ReplayLog(RunState& run, const std::string& path) {
   run.ReplayLines.Clear();
-  run.ReplayLines.LoadFromFile(run.Resolve(path));
+  run.ReplayLines.LoadFromFile(run.Resolve(path), path);
   const std::string message = "Processing " + FileNameOf(path) + "...";
   RunView& view = run.view;
   view.SetCurrentMessage(message);

@@ -136,7 +136,7 @@ class StreamPerWorker {
 }  // namespace
 
 void ExtractLIB(RunState& run, const std::string& path) {
-  FileStream library(run.Resolve(path), FileStream::Mode::kOpenRead);
+  FileStream library(run.Resolve(path), FileStream::Mode::kOpenRead, path);
   const std::uint64_t count = CheckLibrary(library, path);
   const std::string folder = WaveFolder(run, path);
 

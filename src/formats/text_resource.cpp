@@ -322,7 +322,7 @@ void ExtractTRC(RunState& run, const std::string& path) {
 
     // The game file is mapped, so it is read once, whatever the number of
     // texts, and only the pages the table and texts lie on.
-    const MappedFile game(run.Resolve(block.source));
+    const MappedFile game(run.Resolve(block.source), block.source);
     const std::string_view bytes = game.bytes();
     if (std::uint64_t{block.table_offset} + 4ull * block.count() > bytes.size()) throw EReadError();
     const std::vector<std::uint32_t> table =
@@ -383,7 +383,7 @@ std::int64_t InsertTRC(RunState& run, const std::string& output, std::int64_t cu
       continue;
     }
 
-    const MappedFile dump(run.Resolve(block.target));
+    const MappedFile dump(run.Resolve(block.target), block.target);
     const DumpScan scan = ScanDump(dump.bytes(), block.align, block.count());
     const std::uint64_t space = block.data_limit - block.data_begin;
     if (scan.checked_size > space) {
@@ -394,7 +394,7 @@ std::int64_t InsertTRC(RunState& run, const std::string& output, std::int64_t cu
 
     // Everything is checked and laid out before the first byte of the block
     // is written; a block that fails is left as it was.
-    FileStream game(run.Resolve(block.source), FileStream::Mode::kOpenReadWrite);
+    FileStream game(run.Resolve(block.source), FileStream::Mode::kOpenReadWrite, block.source);
     const std::uint64_t file_size = game.Size();
     if (std::uint64_t{block.table_offset} + 4ull * block.count() > file_size)
       problem = "has its pointer table outside " + block.source;

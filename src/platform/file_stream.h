@@ -29,7 +29,9 @@ class FileStream {
   // Opens `path`. Raises EFOpenError (EFCreateError for kCreate) when the
   // file cannot be opened, is a folder, or, for the writing modes, is
   // marked read-only (has no write permission bit), whoever runs the tool.
-  FileStream(const std::string& path, Mode mode);
+  // The error names the file as `shown` when that is given (the name as
+  // the user wrote it), otherwise as `path`.
+  FileStream(const std::string& path, Mode mode, const std::string& shown = "");
   ~FileStream();
   FileStream(const FileStream&) = delete;
   FileStream& operator=(const FileStream&) = delete;

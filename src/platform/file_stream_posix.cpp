@@ -33,11 +33,13 @@ void CheckReplaceable(const std::string& path) {
   if (!why.empty()) throw EFCreateError(path, why);
 }
 
-FileStream::FileStream(const std::string& path, Mode mode) : path_(path) {
+FileStream::FileStream(const std::string& path, Mode mode, const std::string& shown)
+    : path_(path) {
   const bool create = mode == Mode::kCreate;
+  const std::string& name = shown.empty() ? path : shown;
   auto fail = [&](const std::string& reason) -> void {
-    if (create) throw EFCreateError(path, reason);
-    throw EFOpenError(path, reason);
+    if (create) throw EFCreateError(name, reason);
+    throw EFOpenError(name, reason);
   };
   if (path.empty()) fail("empty path");
 

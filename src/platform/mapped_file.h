@@ -10,8 +10,9 @@ namespace eitool {
 
 class MappedFile {
  public:
-  // Raises EFOpenError when the file cannot be opened (or is a folder).
-  explicit MappedFile(const std::string& path);
+  // Raises EFOpenError when the file cannot be opened (or is a folder),
+  // naming it as `shown` when that is given, otherwise as `path`.
+  explicit MappedFile(const std::string& path, const std::string& shown = "");
   ~MappedFile();
   MappedFile(const MappedFile&) = delete;
   MappedFile& operator=(const MappedFile&) = delete;

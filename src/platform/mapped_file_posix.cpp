@@ -10,9 +10,10 @@
 
 namespace eitool {
 
-MappedFile::MappedFile(const std::string& path) : path_(path) {
+MappedFile::MappedFile(const std::string& path, const std::string& shown) : path_(path) {
+  const std::string& name = shown.empty() ? path : shown;
   int fd = path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw EFOpenError(path, path.empty() ? "empty path" : SystemReason(errno));
+  if (fd < 0) throw EFOpenError(name, path.empty() ? "empty path" : SystemReason(errno));
   struct stat info {};
   std::string why;
   if (::fstat(fd, &info) != 0) why = SystemReason(errno);
@@ -26,7 +27,7 @@ MappedFile::MappedFile(const std::string& path) : path_(path) {
     }
   }
   ::close(fd);
-  if (!why.empty()) throw EFOpenError(path, why);
+  if (!why.empty()) throw EFOpenError(name, why);
 }
 
 MappedFile::~MappedFile() {

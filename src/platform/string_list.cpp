@@ -70,8 +70,8 @@ void SplitLines(std::string_view text, std::vector<std::string_view>& lines) {
   while (reader.Next(line)) lines.push_back(line);
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  FileStream file(path, FileStream::Mode::kOpenRead);
+std::string ReadWholeFile(const std::string& path, const std::string& shown) {
+  FileStream file(path, FileStream::Mode::kOpenRead, shown);
   std::string text(static_cast<std::size_t>(file.Size()), '\0');
   file.Read(text.data(), text.size());
   return text;
@@ -92,7 +92,9 @@ std::string StringList::Text() const {
   return text;
 }
 
-void StringList::LoadFromFile(const std::string& path) { SetText(ReadWholeFile(path)); }
+void StringList::LoadFromFile(const std::string& path, const std::string& shown) {
+  SetText(ReadWholeFile(path, shown));
+}
 
 void StringList::SaveToFile(const std::string& path) const {
   FileStream file(path, FileStream::Mode::kCreate);

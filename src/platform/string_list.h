@@ -31,8 +31,9 @@ class LineReader {
 // Splits `text` by the rules above into views of it, appended to `lines`.
 void SplitLines(std::string_view text, std::vector<std::string_view>& lines);
 
-// Reads a whole file into memory; raises EFOpenError or EReadError.
-std::string ReadWholeFile(const std::string& path);
+// Reads a whole file into memory; raises EFOpenError (naming the file as
+// `shown` when given) or EReadError.
+std::string ReadWholeFile(const std::string& path, const std::string& shown = "");
 
 class StringList {
  public:
@@ -53,7 +54,7 @@ class StringList {
   std::string Text() const;
 
   // Raise EFOpenError / EFCreateError, EReadError / EWriteError.
-  void LoadFromFile(const std::string& path);
+  void LoadFromFile(const std::string& path, const std::string& shown = "");
   void SaveToFile(const std::string& path) const;
 
   const std::vector<std::string>& lines() const { return lines_; }
