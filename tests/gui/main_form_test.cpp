@@ -311,6 +311,10 @@ TEST_F(MainFormTest, ExtractionAndReplayRunThroughTheWindow) {
 }
 
 TEST_F(MainFormTest, CancelledFolderDialogStillReportsCompletion) {
+  form_->BProcessClick();  // an empty list: no dialog, no box
+  EXPECT_TRUE(dialogs_->folder_starts.isEmpty());
+  EXPECT_TRUE(dialogs_->boxes.empty());
+
   Add(QStringList{Q(Path("a.lib"))}, 4);
   form_->Results->setPlainText("old");
   QSignalSpy ended(form_.get(), &TMainForm::runEnded);
