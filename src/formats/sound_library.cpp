@@ -24,6 +24,7 @@
 #include "platform/file_system.h"
 #include "platform/parallel.h"
 #include "platform/paths.h"
+#include "platform/replacing_file.h"
 
 namespace eitool {
 namespace {
@@ -204,7 +205,7 @@ std::int64_t InsertLIB(RunState& run, const std::string& output, std::int64_t cu
     throw EDataError("Cannot write " + output +
                      ": it is the source library itself; choose a target folder other than "
                      "the library's own folder");
-  CheckReplaceable(output);
+  CheckReplaceable(output);  // before the longer checks below, as making the output would
 
   auto wave_path = [&](std::uint64_t n) {
     return run.Resolve(run.ReplayLines.Get(cursor + static_cast<std::int64_t>(n)));
@@ -224,9 +225,9 @@ std::int64_t InsertLIB(RunState& run, const std::string& output, std::int64_t cu
 
   // Written under a temporary name and renamed into place when complete,
   // so that a failure never leaves a partial library behind.
-  const std::string temp = CreateTempFileNear(output);
-  try {
-    FileStream out(temp, FileStream::Mode::kCreate);
+  {
+    ReplacingFile file(output);
+    FileStream& out = file.stream();
     source.Seek(0);
     out.CopyFrom(source, data_start);
     StreamPerWorker writers(out, FileStream::Mode::kOpenReadWrite);
@@ -270,11 +271,8 @@ std::int64_t InsertLIB(RunState& run, const std::string& output, std::int64_t cu
       out.Seek(EntryPosition(first));
       out.Write(batch.data(), batch.size());
     });
-  } catch (...) {
-    RemoveFileQuietly(temp);
-    throw;
+    file.Commit();
   }
-  RenameFile(temp, output);
   return cursor + static_cast<std::int64_t>(count);
 }
 

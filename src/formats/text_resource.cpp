@@ -19,9 +19,9 @@
 #include "formats/handlers.h"
 #include "platform/coding.h"
 #include "platform/errors.h"
-#include "platform/file_system.h"
 #include "platform/mapped_file.h"
 #include "platform/paths.h"
+#include "platform/replacing_file.h"
 #include "support/uini.h"
 
 namespace eitool {
@@ -262,16 +262,11 @@ void WriteRecords(const Block& block, std::string_view dump, const DumpScan& sca
   out.Flush();
 }
 
-// The dump of an extraction, written to a temporary file next to its name
-// and put in place by Commit(); dropped when the extraction fails.
+// The dump of an extraction, put in place by Commit(); dropped when the
+// extraction fails.
 class DumpFile {
  public:
-  explicit DumpFile(const std::string& path)
-      : path_(path), temp_(TempFor(path)), stream_(temp_, FileStream::Mode::kCreate),
-        out_(stream_, 0) {}
-  ~DumpFile() {
-    if (!committed_) RemoveFileQuietly(temp_);
-  }
+  explicit DumpFile(const std::string& path) : file_(path), out_(file_.stream(), 0) {}
   // The header line of entry `index`, the text, the terminator line.
   void Entry(std::uint32_t index, std::string_view text) {
     char header[12] = {'[', '0', '0', '0', '0', '0', '0', '0', '0', ']', '\r', '\n'};
@@ -282,20 +277,12 @@ class DumpFile {
   }
   void Commit() {
     out_.Flush();
-    RenameFile(temp_, path_);
-    committed_ = true;
+    file_.Commit();
   }
 
  private:
-  std::string path_, temp_;
-  FileStream stream_;
+  ReplacingFile file_;
   BufferedWriter out_;
-  bool committed_ = false;
-
-  static std::string TempFor(const std::string& path) {
-    CheckReplaceable(path);  // a protected dump is refused, not replaced
-    return CreateTempFileNear(path);
-  }
 };
 
 }  // namespace
