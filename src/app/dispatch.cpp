@@ -31,14 +31,22 @@ std::string KindDescription(TFormatKind kind) {
   }
 }
 
+ExtractHandler ExtractorFor(const HandlerTable& handlers, TFormatKind kind) {
+  if (handlers.extract[kind] == nullptr)
+    throw EDataError("Extraction of " + KindDescription(kind) + " is not available in this version");
+  return handlers.extract[kind];
+}
+
+InsertHandler InserterFor(const HandlerTable& handlers, TFormatKind kind) {
+  if (handlers.insert[kind] == nullptr)
+    throw EDataError("Insertion of " + KindDescription(kind) + " is not available in this version");
+  return handlers.insert[kind];
+}
+
 void DispatchFile(RunState& run, TFormatKind kind, const std::string& path) {
   run.view.FileStarted();
   if (IsResourceKind(kind)) {
-    ExtractHandler handler = run.handlers.extract[kind];
-    if (handler == nullptr)
-      throw EDataError("Extraction of " + KindDescription(kind) +
-                       " is not available in this version");
-    handler(run, path);
+    ExtractorFor(run.handlers, kind)(run, path);
   } else if (kind == fkLog || kind == fkList) {
     ReplayLog(run, path);
   }

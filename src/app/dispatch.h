@@ -31,6 +31,11 @@ const HandlerTable& StandardHandlers();
 // Names a kind for messages ("sound libraries (LIB)").
 std::string KindDescription(TFormatKind kind);
 
+// The handler of a resource kind; raise EDataError naming the kind when
+// this build has none.
+ExtractHandler ExtractorFor(const HandlerTable& handlers, TFormatKind kind);
+InsertHandler InserterFor(const HandlerTable& handlers, TFormatKind kind);
+
 // Hands one entry of the file list to the handler of `kind`: the
 // extraction handler for resource kinds, ReplayLog for logs and lists,
 // nothing for other values. Raises EDataError for a resource kind that

@@ -35,10 +35,7 @@ std::int64_t ReplaySource(RunState& run, std::int64_t line, const std::string& s
   }
   TFormatKind kind = run.ReplayKind;
   if (!IsResourceKind(kind)) return line;
-  InsertHandler handler = run.handlers.insert[kind];
-  if (handler == nullptr)
-    throw EDataError("Insertion of " + KindDescription(kind) + " is not available in this version");
-  return handler(run, JoinPath(run.TargetDir, FileNameOf(source)), line + 1);
+  return InserterFor(run.handlers, kind)(run, JoinPath(run.TargetDir, FileNameOf(source)), line + 1);
 }
 
 }  // namespace

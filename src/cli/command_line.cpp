@@ -166,9 +166,7 @@ int RunCommand(const Command& command, std::ostream& out, std::ostream& err, boo
     RunState run(view);
     if (!command.palette.empty()) run.PalettePath = Absolute(command.palette);
     if (command.verb == Command::Verb::kExtract) {
-      if (run.handlers.extract[command.kind] == nullptr)
-        throw EDataError("Extraction of " + KindDescription(command.kind) +
-                         " is not available in this version");
+      ExtractorFor(run.handlers, command.kind);  // refuse before anything runs
       run.ListKind = command.kind;
       run.ListTag = FormatTags[FilterOfKind(command.kind) - 1];
       for (const std::string& file : command.files) run.LogList.push_back(Absolute(file));
