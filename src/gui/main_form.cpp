@@ -323,9 +323,8 @@ void TMainForm::BProcessClick() {
   run_->ListKind = ListKind;
   run_->OnProcessFile = OnProcessFile;
 
-  // The list commands wait while the run reads the list; Add and Exit stay.
-  QWidget* held[] = {BRemLog, BProcess, BSaveList, BClearAll, BAddLog};
-  for (int i = 0; i < 5; ++i) {
+  const auto held = HeldDuringRun();
+  for (std::size_t i = 0; i < held.size(); ++i) {
     saved_states_[i] = held[i]->isEnabled();
     held[i]->setEnabled(false);
   }
@@ -342,12 +341,16 @@ void TMainForm::BProcessClick() {
   worker_->start();
 }
 
+std::array<QWidget*, 5> TMainForm::HeldDuringRun() const {
+  return {BRemLog, BProcess, BSaveList, BClearAll, BAddLog};
+}
+
 void TMainForm::RunFinished() {
   worker_->wait();
   worker_->deleteLater();
   worker_ = nullptr;
-  QWidget* held[] = {BRemLog, BProcess, BSaveList, BClearAll, BAddLog};
-  for (int i = 0; i < 5; ++i) held[i]->setEnabled(saved_states_[i]);
+  const auto held = HeldDuringRun();
+  for (std::size_t i = 0; i < held.size(); ++i) held[i]->setEnabled(saved_states_[i]);
   if (close_after_run_) {
     close();
     return;

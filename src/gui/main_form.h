@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QList>
+#include <array>
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
@@ -95,6 +96,8 @@ class TMainForm : public QWidget {
   void ConnectView();
   void SetListCommands(bool on);
   void RunFinished();
+  // The commands that wait while a run reads the list (Exit stays).
+  std::array<QWidget*, 5> HeldDuringRun() const;
   // Runs `action`, showing a failure in the error box.
   void Guarded(const std::function<void()>& action);
 
@@ -105,7 +108,7 @@ class TMainForm : public QWidget {
   QThread* worker_ = nullptr;
   std::exception_ptr run_error_;
   RunOutcome run_outcome_ = RunOutcome::kCompleted;
-  bool saved_states_[5] = {};
+  std::array<bool, 5> saved_states_{};
   bool close_after_run_ = false;
   bool centred_ = false;
 };

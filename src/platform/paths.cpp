@@ -17,11 +17,6 @@ std::string JoinPath(const std::string& dir, const std::string& name) {
 
 std::string FileNameOf(const std::string& path) { return path.substr(NameStart(path)); }
 
-std::string DirectoryOf(const std::string& path) {
-  std::string::size_type start = NameStart(path);
-  return start == 0 ? std::string() : path.substr(0, start - 1);
-}
-
 std::string ChangeFileExt(const std::string& path, const std::string& ext) {
   std::string::size_type start = NameStart(path);
   std::string::size_type dot = path.find_last_of('.');

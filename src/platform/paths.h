@@ -18,9 +18,6 @@ std::string JoinPath(const std::string& dir, const std::string& name);
 
 // The part of `path` after its last name delimiter.
 std::string FileNameOf(const std::string& path);
-// The part of `path` up to, not including, its last name delimiter.
-std::string DirectoryOf(const std::string& path);
-
 // Replaces the part of the file's name from its last "." on with `ext`
 // (which carries its own "."), or appends `ext` when the name has no ".".
 std::string ChangeFileExt(const std::string& path, const std::string& ext);
